@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing need, when any is missing.
+# Sourced by run.sh and test.sh; uses sudo when not root.
+set -euo pipefail
+
+VRX_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools fonts-noto-cjk libcap2-bin)
+
+vrx_missing_packages() {
+    local pkg
+    for pkg in "${VRX_PACKAGES[@]}" "$@"; do
+        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || echo "$pkg"
+    done
+}
+
+vrx_ensure_packages() {
+    local missing
+    missing=$(vrx_missing_packages "$@")
+    [ -z "$missing" ] && return 0
+    local sudo=""
+    if [ "$(id -u)" -ne 0 ]; then
+        command -v sudo >/dev/null || { echo "Need root or sudo to install: $missing" >&2; exit 1; }
+        sudo="sudo"
+    fi
+    echo "Installing: $missing"
+    $sudo apt-get update -qq
+    # shellcheck disable=SC2086
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing
+}

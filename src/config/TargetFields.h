@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace vrx {
+
+// The operator's target ("目标IP信息") fields as the window holds them, untrimmed.
+struct TargetFields {
+    QString readerIp;       // Text1(0)
+    QString subnetMask;     // Text1(1)
+    QString defaultGateway; // Text1(2)
+    QString serverIp;       // Text1(3)
+    QString readerPort;     // Text1(4)
+    QString serverPort;     // Text1(5)
+    QString mac;            // TextMac(0)
+    int protocolIndex = 0;  // CombUDP(0) selection, -1 when the operator typed text
+    int heartbeatIndex = 1; // CombSend(0)
+    int beepIndex = 1;      // CombBeep(0)
+    int keySourceIndex = 0; // CombPass(0)
+};
+
+// Outcome of checking and encoding the target fields.
+struct EncodeOutcome {
+    bool ok = false;
+    // Message boxes to show, in order, when !ok: a field message, possibly preceded by the overflow
+    // description of the address parser, or the run-time failure text for an unselected protocol.
+    QStringList messages;
+};
+
+// Checks the fields in the fixed order (reader IP, mask, gateway, server IP, reader port, server port,
+// MAC, then the four choices) and writes each one into sendBuffer (resized to 41 bytes) as it passes,
+// so a run stopped by a check leaves it partly rewritten. On success every byte was written by this run.
+EncodeOutcome EncodeTargetFields(const TargetFields &fields, QByteArray &sendBuffer);
+
+// The eleven-line summary of a block, each line ending in CRLF, labels padded to 14 columns.
+QString SettingsSummary(const QByteArray &block);
+
+// "设置成功！" + CRLF CRLF + summary, or the failure text + CRLF CRLF.
+QString ConfigureReport(bool confirmed, const QByteArray &block);
+
+} // namespace vrx

@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test with ctest.
+set -euo pipefail
+cd "$(dirname "$0")"
+. scripts/ensure-deps.sh
+vrx_ensure_packages
+cmake --preset default
+cmake --build --preset default
+ctest --preset default
