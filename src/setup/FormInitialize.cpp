@@ -1,0 +1,8 @@
+#include "setup/FormInitialize.h"
+
+namespace vrx {
+
+// Placeholder until the component installer lands.
+void Form_Initialize() {}
+
+} // namespace vrx
