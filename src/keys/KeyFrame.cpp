@@ -1,0 +1,70 @@
+#include "keys/KeyFrame.h"
+
+#include "fields/AddressText.h"
+#include "fields/HexText.h"
+
+#include <algorithm>
+
+namespace vrx {
+
+namespace {
+
+constexpr int MarkerSize = 4;
+constexpr int EndOffset = KeyFrame::Size - MarkerSize;
+constexpr int KeyTextLength = 12;
+constexpr int KeyBytes = 6;
+
+} // namespace
+
+int KeyFrame::sectorOfField(int field) {
+    const int column = field / 8; // 0: A of j, 1: B of j, 2: A of j+8, 3: B of j+8
+    return field % 8 + (column >= 2 ? 8 : 0);
+}
+
+bool KeyFrame::isBKeyField(int field) {
+    return (field / 8) % 2 == 1;
+}
+
+bool KeyFrame::hasMarkers(const QByteArray &frame) {
+    if (frame.size() < Size)
+        return false;
+    const auto start = frame.first(MarkerSize);
+    const auto end = frame.sliced(EndOffset, MarkerSize);
+    return std::all_of(start.begin(), start.end(), [](char c) { return quint8(c) == StartMarker; }) &&
+           std::all_of(end.begin(), end.end(), [](char c) { return quint8(c) == EndMarker; });
+}
+
+quint8 ReadHexPair(QStringView pair) {
+    // Two hexadecimal digits never exceed 0xFF; only the first two characters are read.
+    return quint8(std::min<quint32>(ReadHexNumber(pair.left(2)), 0xFF));
+}
+
+KeyFrameOutcome BuildKeyFrame(const QStringList &keyFields, QByteArray &keyFrame) {
+    if (keyFrame.size() != KeyFrame::Size) {
+        keyFrame.truncate(KeyFrame::Size);
+        keyFrame.append(QByteArray(KeyFrame::Size - keyFrame.size(), '\0'));
+    }
+    for (int i = 0; i < MarkerSize; ++i) {
+        keyFrame[i] = char(KeyFrame::StartMarker);
+        keyFrame[EndOffset + i] = char(KeyFrame::EndMarker);
+    }
+
+    // Sectors are visited 0, 8, 1, 9, ... so the first short key reported follows that order.
+    for (int j = 0; j < 8; ++j) {
+        for (const int field : {j, j + 8, j + 16, j + 24}) {
+            const int sector = KeyFrame::sectorOfField(field);
+            const bool bKey = KeyFrame::isBKeyField(field);
+            const QString text = TrimBlanks(keyFields.value(field));
+            if (text.size() < KeyTextLength) {
+                return {false,
+                        QStringLiteral("第%1区%2密码长度小于12！").arg(sector).arg(bKey ? u'B' : u'A')};
+            }
+            const int offset = bKey ? KeyFrame::bKeyOffset(sector) : KeyFrame::aKeyOffset(sector);
+            for (int k = 0; k < KeyBytes; ++k)
+                keyFrame[offset + k] = char(ReadHexPair(QStringView(text).sliced(2 * k, 2)));
+        }
+    }
+    return {true, QString()};
+}
+
+} // namespace vrx
