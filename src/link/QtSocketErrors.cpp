@@ -1,0 +1,89 @@
+#include "link/QtSocketErrors.h"
+
+namespace vrx {
+
+namespace {
+
+QString Endpoint(const SocketErrorContext &context) {
+    if (context.address.isEmpty())
+        return QString::number(context.port);
+    return QStringLiteral("%1:%2").arg(context.address).arg(context.port);
+}
+
+// Qt's own text as a parenthesised detail, left out when it says nothing.
+QString Detail(const QString &qtText) {
+    if (qtText.isEmpty() || qtText.compare(QLatin1String("Unknown error"), Qt::CaseInsensitive) == 0)
+        return QString();
+    return QStringLiteral("（%1）").arg(qtText);
+}
+
+QString Doing(const SocketErrorContext &context) {
+    switch (context.operation) {
+    case SocketErrorContext::Binding:
+        return QStringLiteral("绑定本机地址 %1 失败").arg(Endpoint(context));
+    case SocketErrorContext::Sending:
+        return QStringLiteral("发送到 %1 失败").arg(Endpoint(context));
+    case SocketErrorContext::Receiving:
+        break;
+    }
+    return QStringLiteral("接收数据失败");
+}
+
+} // namespace
+
+SocketError SocketErrorFromQt(QAbstractSocket::SocketError error, const QString &qtText,
+                              const SocketErrorContext &context) {
+    const QString doing = Doing(context);
+    const QString detail = Detail(qtText);
+    const bool binding = context.operation == SocketErrorContext::Binding;
+
+    switch (error) {
+    case QAbstractSocket::AddressInUseError:
+        return {SocketErrorNumber::AddressInUse,
+                QStringLiteral("%1：地址正在使用，端口 %2 已被另一个程序占用。%3")
+                    .arg(doing)
+                    .arg(context.port)
+                    .arg(detail)};
+    case QAbstractSocket::UnsupportedSocketOperationError:
+        return {SocketErrorNumber::InvalidArgument, QStringLiteral("%1：无效参数。%2").arg(doing, detail)};
+    case QAbstractSocket::ConnectionRefusedError:
+    case QAbstractSocket::RemoteHostClosedError:
+        return {SocketErrorNumber::ConnectionReset,
+                QStringLiteral("%1：连接由远程端重新设置（对方端口没有程序接收）。%2").arg(doing, detail)};
+    case QAbstractSocket::OperationError:
+        return {SocketErrorNumber::WrongState,
+                QStringLiteral("%1：套接字的当前状态不允许这个操作。%2").arg(doing, detail)};
+    case QAbstractSocket::SocketAccessError:
+        if (binding && context.port > 0 && context.port < 1024)
+            return {SocketErrorNumber::AccessDenied,
+                    QStringLiteral("%1：端口 %2 小于1024，绑定它需要管理员权限（root）或 "
+                                   "cap_net_bind_service 能力。%3")
+                        .arg(doing)
+                        .arg(context.port)
+                        .arg(detail)};
+        return {SocketErrorNumber::AccessDenied, QStringLiteral("%1：权限不足。%2").arg(doing, detail)};
+    case QAbstractSocket::SocketAddressNotAvailableError:
+        if (binding)
+            return {SocketErrorNumber::AddressNotAvailable,
+                    QStringLiteral("%1：本机没有IP地址 %2，请填写本机的IP地址。%3")
+                        .arg(doing, context.address, detail)};
+        return {SocketErrorNumber::AddressNotAvailable,
+                QStringLiteral("%1：地址不可用。%2").arg(doing, detail)};
+    case QAbstractSocket::DatagramTooLargeError:
+        return {SocketErrorNumber::MessageTooLong, QStringLiteral("%1：数据报太长。%2").arg(doing, detail)};
+    case QAbstractSocket::NetworkError:
+        return {SocketErrorNumber::NetworkUnreachable,
+                QStringLiteral("%1：网络不可达。%2").arg(doing, detail)};
+    case QAbstractSocket::SocketResourceError:
+        return {SocketErrorNumber::NoBufferSpace, QStringLiteral("%1：系统资源不足。%2").arg(doing, detail)};
+    case QAbstractSocket::SocketTimeoutError:
+        return {SocketErrorNumber::TimedOut, QStringLiteral("%1：操作超时。%2").arg(doing, detail)};
+    default:
+        break;
+    }
+    return {SocketErrorNumber::Unclassified,
+            QStringLiteral("%1。%2").arg(doing,
+                                         detail.isEmpty() ? QStringLiteral("（未知的套接字错误）") : detail)};
+}
+
+} // namespace vrx

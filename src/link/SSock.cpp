@@ -1,0 +1,178 @@
+#include "link/SSock.h"
+
+#include "link/LocalAddress.h"
+#include "link/QtSocketErrors.h"
+
+#include <QNetworkDatagram>
+#include <QPointer>
+#include <QRegularExpression>
+#include <QTimer>
+#include <QUdpSocket>
+
+namespace vrx {
+
+namespace {
+
+[[noreturn]] void Throw(int number, const QString &description) {
+    throw SocketException(SocketError{number, description});
+}
+
+void CheckPortRange(int port, int lowest, const char *which) {
+    if (port < lowest || port > 65535)
+        Throw(SocketErrorNumber::OutOfRange,
+              QStringLiteral("%1 %2 超出范围（%3-65535）。").arg(QLatin1String(which)).arg(port).arg(lowest));
+}
+
+} // namespace
+
+SSock::SSock(QObject *parent)
+    : QObject(parent)
+    , socket_(new QUdpSocket(this)) {
+    connect(socket_, &QUdpSocket::readyRead, this, &SSock::takePendingDatagrams);
+}
+
+SSock::~SSock() {
+    socket_->disconnect(this);
+    socket_->abort();
+    if (taking_ > 0) {
+        // Destroyed from inside our own DataArrival: the QUdpSocket is still emitting readyRead.
+        socket_->setParent(nullptr);
+        socket_->deleteLater();
+    }
+}
+
+int SSock::State() const {
+    return socket_->state() == QAbstractSocket::UnconnectedState ? Closed : Open;
+}
+
+void SSock::Close() {
+    socket_->abort();
+}
+
+void SSock::setRemotePort(int port) {
+    CheckPortRange(port, 0, "RemotePort");
+    remotePort_ = port;
+}
+
+void SSock::setLocalPort(int port) {
+    CheckPortRange(port, 0, "LocalPort");
+    localPort_ = port;
+}
+
+std::optional<QHostAddress> SSock::ParseIPv4(const QString &text) {
+    static const QRegularExpression dotted(
+        QStringLiteral("^(\\d{1,3})\\.(\\d{1,3})\\.(\\d{1,3})\\.(\\d{1,3})$"));
+    const QRegularExpressionMatch match = dotted.match(text.trimmed());
+    if (!match.hasMatch())
+        return std::nullopt;
+    quint32 value = 0;
+    for (int group = 1; group <= 4; ++group) {
+        const uint byte = match.capturedView(group).toUInt();
+        if (byte > 255)
+            return std::nullopt;
+        value = (value << 8) | byte;
+    }
+    return QHostAddress(value);
+}
+
+QString SSock::DottedText(const QHostAddress &address) {
+    bool isIPv4 = false;
+    const quint32 value = address.toIPv4Address(&isIPv4);
+    return isIPv4 ? QHostAddress(value).toString() : address.toString();
+}
+
+void SSock::Bind(int localPort, const QString &localAddressText) {
+    CheckPortRange(localPort, 1, "LocalPort");
+    if (State() != Closed)
+        Throw(SocketErrorNumber::WrongState, QStringLiteral("套接字已经绑定在 %1:%2，须先关闭才能再次绑定。")
+                                                 .arg(BoundAddress())
+                                                 .arg(localPort_));
+
+    const std::optional<QHostAddress> address = ParseIPv4(localAddressText);
+    if (!address)
+        Throw(SocketErrorNumber::AddressNotAvailable,
+              QStringLiteral(
+                  "本机IP“%1”不是IPv4地址，无法绑定端口 %2。请填写本机的IPv4地址，例如 192.168.0.10。")
+                  .arg(localAddressText)
+                  .arg(localPort));
+
+    localPort_ = localPort;
+    // DontShareAddress: with SO_REUSEADDR two programs could both bind the port and split the replies.
+    if (!socket_->bind(*address, quint16(localPort), QAbstractSocket::DontShareAddress)) {
+        const SocketErrorContext context{SocketErrorContext::Binding, address->toString(), localPort};
+        const QString qtText = socket_->errorString();
+        const QAbstractSocket::SocketError error = socket_->error();
+        socket_->abort();
+        throw SocketException(SocketErrorFromQt(error, qtText, context));
+    }
+}
+
+void SSock::SendData(const QByteArray &data) {
+    if (State() == Closed)
+        Throw(SocketErrorNumber::WrongState, QStringLiteral("套接字尚未绑定本机地址，不能发送。"));
+    if (remoteHost_.isEmpty())
+        Throw(SocketErrorNumber::WrongState, QStringLiteral("尚未设置读卡器地址（RemoteHost），不能发送。"));
+    const std::optional<QHostAddress> destination = ParseIPv4(remoteHost_);
+    if (!destination)
+        Throw(SocketErrorNumber::InvalidArgument,
+              QStringLiteral("读卡器地址“%1”不是IPv4地址。").arg(remoteHost_));
+    if (destination->toIPv4Address() == 0)
+        Throw(SocketErrorNumber::AddressNotAvailable,
+              QStringLiteral("读卡器地址 0.0.0.0 不能作为发送目标，请填写读卡器的IP地址。"));
+    if (remotePort_ == 0)
+        Throw(SocketErrorNumber::OutOfRange, QStringLiteral("RemotePort 0 超出范围（1-65535）。"));
+
+    const qint64 written = socket_->writeDatagram(data, *destination, quint16(remotePort_));
+    if (written != data.size()) {
+        const SocketErrorContext context{SocketErrorContext::Sending, destination->toString(), remotePort_};
+        throw SocketException(SocketErrorFromQt(socket_->error(), socket_->errorString(), context));
+    }
+}
+
+QString SSock::LocalIP() const {
+    return vrx::LocalIP();
+}
+
+QString SSock::BoundAddress() const {
+    if (State() == Closed)
+        return QString();
+    return DottedText(socket_->localAddress());
+}
+
+void SSock::takePendingDatagrams() {
+    // A handler may run the event loop (a message box), so this can be re-entered; the depth tells the
+    // destructor that the QUdpSocket is still inside its readyRead emission.
+    const QPointer<SSock> self(this);
+    ++taking_;
+    for (int taken = 0; taken < MaxDatagramsPerPass; ++taken) {
+        if (!socket_->hasPendingDatagrams())
+            break;
+        const QNetworkDatagram datagram = socket_->receiveDatagram();
+        if (!datagram.isValid()) {
+            if (socket_->state() == QAbstractSocket::UnconnectedState)
+                break;
+            const SocketError error = SocketErrorFromQt(socket_->error(), socket_->errorString(),
+                                                        {SocketErrorContext::Receiving, QString(), 0});
+            emit Error(error);
+            if (!self)
+                return;
+            break; // the next readiness signal resumes, so a lasting error cannot spin here
+        }
+        emit DataArrival(datagram.data(), DottedText(datagram.senderAddress()));
+        if (!self)
+            return; // destroyed by a handler: touch nothing
+    }
+    --taking_;
+
+    // More are waiting: take them on a later pass, after the window has had its turn.
+    if (socket_->state() != QAbstractSocket::UnconnectedState && socket_->hasPendingDatagrams() &&
+        !retakeScheduled_) {
+        retakeScheduled_ = true;
+        QTimer::singleShot(0, this, [this] {
+            retakeScheduled_ = false;
+            takePendingDatagrams();
+        });
+    }
+}
+
+} // namespace vrx

@@ -1,0 +1,91 @@
+#pragma once
+
+#include "link/SocketErrors.h"
+#include "link/SocketException.h"
+
+#include <QByteArray>
+#include <QHostAddress>
+#include <QObject>
+#include <QString>
+
+#include <optional>
+
+class QUdpSocket;
+
+namespace vrx {
+
+// The window's UDP socket control: bound to one local IPv4 address and port, sending whole
+// datagrams to RemoteHost:RemotePort, delivering every received datagram with its sender's dotted
+// text on the owner's thread.
+//
+// Error style: a failing operation throws vrx::SocketException carrying a SocketError (the socket
+// control's number plus a description an operator can act on); the operation handlers catch it at
+// their own level. A failure while receiving cannot be thrown to anyone, so it is emitted as Error()
+// (a refused/reset datagram is number 10054, which the arrival handler passes silently).
+//
+// The socket is never connected: an ICMP error on a connected UDP socket would stop delivery.
+// Each readiness signal takes at most MaxDatagramsPerPass datagrams so that a flood of datagrams
+// cannot starve the window; the rest are taken on the next pass of the event loop.
+class SSock : public QObject {
+    Q_OBJECT
+
+public:
+    enum StateValue { Closed = 0, Open = 1 };
+    static constexpr int MaxDatagramsPerPass = 64;
+
+    explicit SSock(QObject *parent = nullptr);
+    ~SSock() override;
+
+    // 0 when closed, 1 when bound.
+    int State() const;
+    // Releases the socket; the local port can be bound again at once. Closing a closed socket is harmless.
+    void Close();
+
+    QString RemoteHost() const { return remoteHost_; }
+    void setRemoteHost(const QString &host) { remoteHost_ = host; }
+    int RemotePort() const { return remotePort_; }
+    // Throws 40014 outside 0..65535.
+    void setRemotePort(int port);
+    int LocalPort() const { return localPort_; }
+    // Throws 40014 outside 0..65535.
+    void setLocalPort(int port);
+
+    // Binds the given IPv4 address itself (dotted text, blanks around it ignored) and port; sets LocalPort.
+    // Throws: 40014 for a port outside 1..65535; 40006 when already bound; 10049 when the text is not an
+    // IPv4 address or this machine has no such address (never falls back to every interface);
+    // 10048 when the port is taken; 10013 when the port needs privilege.
+    void Bind(int localPort, const QString &localAddressText);
+
+    // Sends the bytes as one datagram to RemoteHost:RemotePort. Throws 40006 when not bound or no
+    // RemoteHost is set, 10014 when RemoteHost is not an IPv4 address, 10049 for 0.0.0.0,
+    // 40014 when RemotePort is 0, otherwise the mapped failure of the send.
+    void SendData(const QByteArray &data);
+
+    // The computer's primary address as dotted text.
+    QString LocalIP() const;
+    // The address the socket is bound to ("" when closed).
+    QString BoundAddress() const;
+
+    // Dotted IPv4 text, or nothing when the text is not exactly four decimal groups of 0..255.
+    static std::optional<QHostAddress> ParseIPv4(const QString &text);
+    // Plain dotted text of an address, an IPv4-mapped IPv6 address included.
+    static QString DottedText(const QHostAddress &address);
+
+signals:
+    // One received datagram, whole, and the dotted text of its sender (GetData + RemoteHostIP).
+    void DataArrival(const QByteArray &datagram, const QString &sender);
+    // A failure while receiving.
+    void Error(const vrx::SocketError &error);
+
+private:
+    void takePendingDatagrams();
+
+    QUdpSocket *socket_ = nullptr;
+    QString remoteHost_;
+    int remotePort_ = 0;
+    int localPort_ = 0;
+    int taking_ = 0; // depth of takePendingDatagrams() on the stack
+    bool retakeScheduled_ = false;
+};
+
+} // namespace vrx

@@ -1,0 +1,99 @@
+#include "link/QtSocketErrors.h"
+#include "link/SocketErrors.h"
+
+#include <QTest>
+
+using namespace vrx;
+
+class TestSocketErrors : public QObject {
+    Q_OBJECT
+
+private slots:
+    void message_data();
+    void message();
+    void qtErrors_data();
+    void qtErrors();
+};
+
+void TestSocketErrors::message_data() {
+    QTest::addColumn<int>("number");
+    QTest::addColumn<bool>("silentReset");
+    QTest::addColumn<QString>("message"); // null: no box at all
+
+    const QString own = QStringLiteral("own description");
+    QTest::newRow("10014") << 10014 << false << QStringLiteral("无效参数！请确认读卡器IP填写是否正确！");
+    QTest::newRow("10048") << 10048 << false << QStringLiteral("地址正在使用！");
+    QTest::newRow("10048 silent") << 10048 << true << QStringLiteral("地址正在使用！");
+    QTest::newRow("10054") << 10054 << false << QStringLiteral("连接由远程端重新设置！");
+    QTest::newRow("10054 silent") << 10054 << true << QString();
+    QTest::newRow("40006") << 40006 << false << QStringLiteral("所需事物或请求的错误协议或连接状态！");
+    QTest::newRow("40014") << 40014 << false
+                           << QStringLiteral("传递到一个函数的参数格式不正确或未传递到指定范围！端口范围"
+                                             "\u201c1-65535！\u201d");
+    QTest::newRow("10049") << 10049 << false << own;
+    QTest::newRow("10013 silent") << 10013 << true << own;
+    QTest::newRow("0") << 0 << false << own;
+}
+
+void TestSocketErrors::message() {
+    QFETCH(int, number);
+    QFETCH(bool, silentReset);
+    QFETCH(QString, message);
+
+    const std::optional<QString> shown =
+        SocketErrorMessage(SocketError{number, QStringLiteral("own description")}, silentReset);
+    QCOMPARE(shown.has_value(), !message.isNull());
+    if (shown)
+        QCOMPARE(*shown, message);
+}
+
+void TestSocketErrors::qtErrors_data() {
+    QTest::addColumn<int>("qtError");
+    QTest::addColumn<int>("operation");
+    QTest::addColumn<int>("port");
+    QTest::addColumn<int>("number");
+    QTest::addColumn<QStringList>("mentions");
+
+    const int bind = SocketErrorContext::Binding;
+    const int send = SocketErrorContext::Sending;
+    const int receive = SocketErrorContext::Receiving;
+    QTest::newRow("in use") << int(QAbstractSocket::AddressInUseError) << bind << 1000 << 10048
+                            << QStringList{"127.0.20.9:1000", "地址正在使用"};
+    QTest::newRow("invalid argument") << int(QAbstractSocket::UnsupportedSocketOperationError) << bind << 1000
+                                      << 10014 << QStringList{"无效参数"};
+    QTest::newRow("refused on receive") << int(QAbstractSocket::ConnectionRefusedError) << receive << 0
+                                        << 10054 << QStringList{"连接由远程端重新设置"};
+    QTest::newRow("wrong state") << int(QAbstractSocket::OperationError) << send << 1001 << 40006
+                                 << QStringList{"127.0.20.9:1001"};
+    QTest::newRow("privileged port") << int(QAbstractSocket::SocketAccessError) << bind << 1000 << 10013
+                                     << QStringList{"1000", "管理员权限", "cap_net_bind_service"};
+    QTest::newRow("access, high port")
+        << int(QAbstractSocket::SocketAccessError) << bind << 5000 << 10013 << QStringList{"权限不足"};
+    QTest::newRow("address not here") << int(QAbstractSocket::SocketAddressNotAvailableError) << bind << 1000
+                                      << 10049 << QStringList{"本机没有IP地址 127.0.20.9"};
+    QTest::newRow("too large") << int(QAbstractSocket::DatagramTooLargeError) << send << 1001 << 10040
+                               << QStringList{"数据报太长"};
+    QTest::newRow("unknown keeps a description")
+        << int(QAbstractSocket::UnknownSocketError) << send << 1001 << 10000 << QStringList{"发送到"};
+}
+
+void TestSocketErrors::qtErrors() {
+    QFETCH(int, qtError);
+    QFETCH(int, operation);
+    QFETCH(int, port);
+    QFETCH(int, number);
+    QFETCH(QStringList, mentions);
+
+    const SocketErrorContext context{
+        SocketErrorContext::Operation(operation),
+        operation == SocketErrorContext::Receiving ? QString() : QStringLiteral("127.0.20.9"), port};
+    const SocketError error =
+        SocketErrorFromQt(QAbstractSocket::SocketError(qtError), QStringLiteral("Unknown error"), context);
+    QCOMPARE(error.number, number);
+    for (const QString &mention : mentions)
+        QVERIFY2(error.description.contains(mention), qPrintable(error.description));
+    QVERIFY2(!error.description.contains(QLatin1String("Unknown error")), qPrintable(error.description));
+}
+
+QTEST_APPLESS_MAIN(TestSocketErrors)
+#include "tst_socketerrors.moc"
