@@ -56,8 +56,9 @@ KeyFrameOutcome BuildKeyFrame(const QStringList &keyFields, QByteArray &keyFrame
             const bool bKey = KeyFrame::isBKeyField(field);
             const QString text = TrimBlanks(keyFields.value(field));
             if (text.size() < KeyTextLength) {
-                return {false,
-                        QStringLiteral("第%1区%2密码长度小于12！").arg(sector).arg(bKey ? u'B' : u'A')};
+                return {
+                    false,
+                    QStringLiteral("第%1区%2密码长度小于12！").arg(sector).arg(QChar(bKey ? u'B' : u'A'))};
             }
             const int offset = bKey ? KeyFrame::bKeyOffset(sector) : KeyFrame::aKeyOffset(sector);
             for (int k = 0; k < KeyBytes; ++k)
