@@ -180,6 +180,9 @@ EOF
     as_user env HOME="/home/$user" XDG_RUNTIME_DIR="$work/runtime" xvfb-run -a -s "-screen 0 1280x960x24" "$work/shoot.sh" \
         || fail "the window did not appear after gtk-launch $app_id"
     install -m 644 "$work/shot/installed.png" "$screenshot"
+    echo "written by the window into the user's home folder:"
+    find "/home/$user" -path "/home/$user/.cache" -prune -o -type f -newer "$work/shoot.sh" -print \
+        | sed 's/^/  /'
     pass "screenshot saved as $screenshot"
 fi
 
