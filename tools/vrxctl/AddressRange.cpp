@@ -1,0 +1,120 @@
+#include "AddressRange.h"
+
+#include "fields/AddressText.h"
+
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <optional>
+
+namespace vrxctl {
+
+namespace {
+
+std::optional<quint32> StrictAddress(const QString &text) {
+    const QString trimmed = text.trimmed();
+    if (trimmed.count(u'.') != 3)
+        return std::nullopt;
+    const auto parsed = vrx::ParseIpAddress(trimmed);
+    if (!parsed.ok())
+        return std::nullopt;
+    const auto &b = parsed.bytes;
+    return (quint32(b[0]) << 24) | (quint32(b[1]) << 16) | (quint32(b[2]) << 8) | quint32(b[3]);
+}
+
+struct Span {
+    quint32 first = 0;
+    quint32 last = 0;
+    qint64 size() const { return qint64(last) - qint64(first) + 1; }
+};
+
+std::optional<Span> ParseRange(const QString &range, QString *error) {
+    const int slash = range.indexOf(u'/');
+    if (slash >= 0) {
+        const auto base = StrictAddress(range.left(slash));
+        bool numeric = false;
+        const int prefix = range.mid(slash + 1).trimmed().toInt(&numeric);
+        if (!base || !numeric || prefix < 0 || prefix > 32) {
+            *error = QStringLiteral("\"%1\" is not a CIDR block such as 127.0.0.0/24").arg(range);
+            return std::nullopt;
+        }
+        const quint32 mask = prefix == 0 ? 0 : ~quint32(0) << (32 - prefix);
+        Span span{*base & mask, (*base & mask) | ~mask};
+        if (prefix <= 30) { // leave out the network and broadcast addresses
+            ++span.first;
+            --span.last;
+        }
+        return span;
+    }
+    const int dash = range.indexOf(u'-');
+    if (dash >= 0) {
+        const auto first = StrictAddress(range.left(dash));
+        const QString lastText = range.mid(dash + 1).trimmed();
+        std::optional<quint32> last;
+        static const QRegularExpression lastNumber(QStringLiteral("^[0-9]{1,3}$"));
+        if (first && lastNumber.match(lastText).hasMatch()) {
+            const uint n = lastText.toUInt();
+            if (n <= 255)
+                last = (*first & 0xFFFFFF00u) | n;
+        } else {
+            last = StrictAddress(lastText);
+        }
+        if (!first || !last) {
+            *error = QStringLiteral("\"%1\" is not a range such as 127.0.0.10-127.0.0.20").arg(range);
+            return std::nullopt;
+        }
+        if (*last < *first) {
+            *error = QStringLiteral("range \"%1\" ends before it begins").arg(range);
+            return std::nullopt;
+        }
+        return Span{*first, *last};
+    }
+    const auto single = StrictAddress(range);
+    if (!single) {
+        *error = QStringLiteral("\"%1\" is not an address, a CIDR block or a first-last range").arg(range);
+        return std::nullopt;
+    }
+    return Span{*single, *single};
+}
+
+} // namespace
+
+AddressList ExpandRanges(const QStringList &ranges, qint64 limit) {
+    AddressList result;
+    if (ranges.isEmpty()) {
+        result.error = QStringLiteral("give at least one address range to scan");
+        return result;
+    }
+    QList<Span> spans;
+    qint64 total = 0;
+    for (const QString &range : ranges) {
+        const auto span = ParseRange(range, &result.error);
+        if (!span)
+            return result;
+        total += span->size();
+        // Checked before anything is expanded, so 0.0.0.0/0 costs nothing.
+        if (total > limit) {
+            result.error = QStringLiteral("the ranges hold %1 addresses or more; a scan takes at most %2 "
+                                          "(a /16): split it into smaller ranges")
+                               .arg(total)
+                               .arg(limit);
+            return result;
+        }
+        spans.append(*span);
+    }
+    result.addresses.reserve(total);
+    for (const Span &span : spans)
+        for (qint64 a = span.first; a <= span.last; ++a)
+            result.addresses.append(quint32(a));
+    std::sort(result.addresses.begin(), result.addresses.end());
+    result.addresses.erase(std::unique(result.addresses.begin(), result.addresses.end()),
+                           result.addresses.end());
+    return result;
+}
+
+QString AddressText(quint32 address) {
+    return vrx::DottedText(
+        {quint8(address >> 24), quint8(address >> 16), quint8(address >> 8), quint8(address)});
+}
+
+} // namespace vrxctl

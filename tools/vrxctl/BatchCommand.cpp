@@ -1,0 +1,179 @@
+#include "BatchFile.h"
+#include "CommandLine.h"
+#include "Commands.h"
+#include "ConfigureReader.h"
+#include "CsvText.h"
+#include "ExitCode.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace vrxctl {
+
+namespace {
+
+struct RowReport {
+    int line = 0;
+    QString address;
+    QString result;
+    QStringList changes;
+};
+
+// "[##########----------]  12/100" redrawn in place on a terminal.
+void DrawProgress(Console &console, qsizetype done, qsizetype total, int failed) {
+    if (!console.errIsTerminal || total == 0)
+        return;
+    constexpr int width = 30;
+    const int filled = int(done * width / total);
+    console.err << '\r' << '[' << QString(filled, u'#') << QString(width - filled, u'-') << "] "
+                << QStringLiteral("%1/%2").arg(done, 3).arg(total);
+    if (failed)
+        console.err << QStringLiteral("  %1 failed").arg(failed);
+    if (done == total)
+        console.err << '\n';
+    console.err.flush();
+}
+
+bool WriteReport(const QString &path, const QList<RowReport> &rows, QString *error) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
+        *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    QString text = CsvLine({QStringLiteral("line"), QStringLiteral("address"), QStringLiteral("result"),
+                            QStringLiteral("changes")}) +
+                   u'\n';
+    for (const RowReport &row : rows)
+        text += CsvLine({QString::number(row.line), row.address, row.result,
+                         row.changes.join(QStringLiteral("; "))}) +
+                u'\n';
+    file.write(text.toUtf8());
+    if (!file.commit()) {
+        *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int RunBatch(const QStringList &arguments, Console &console) {
+    QCommandLineParser parser;
+    PrepareParser(
+        parser,
+        QStringLiteral("Configures one reader per row of a CSV file. The header names the column "
+                       "\"address\" (where the reader is now) and any of configure's option names: ip, "
+                       "mask, gateway, port, server-ip, server-port, mac, protocol, heartbeat, beep, "
+                       "key-source; an empty cell keeps the reader's value. Every row is checked before "
+                       "anything is sent: a bad row is reported with its line number and skipped. Each "
+                       "good row is configured like 'vrxctl configure'; the run goes on past failures."));
+    parser.addPositionalArgument(QStringLiteral("FILE.csv"),
+                                 QStringLiteral("The readers and their new settings."));
+    parser.addOptions({
+        {QStringLiteral("verify"), QStringLiteral("Read each reader's settings back and compare them.")},
+        {QStringLiteral("dry-run"), QStringLiteral("Read and check every reader; write nothing.")},
+        {QStringLiteral("report"),
+         QStringLiteral("Write a CSV report: line, address, result (ok, no reply, echo differs, invalid: "
+                        "reason, ...), changes."),
+         QStringLiteral("OUT.csv")},
+    });
+    if (const auto exit = ParseCommand(parser, QStringLiteral("batch"), arguments, console))
+        return *exit;
+
+    CommonOptions options;
+    QString error;
+    if (!ReadCommonOptions(parser, &options, &error))
+        return Fail(console, BadInput, error);
+    if (parser.positionalArguments().size() != 1)
+        return Fail(console, BadInput, QStringLiteral("give one CSV file; try 'vrxctl batch --help'"));
+    const QString path = parser.positionalArguments().front();
+    const auto text = ReadTextFile(path, &error);
+    if (!text)
+        return Fail(console, BadInput, error);
+    const BatchFile batch = ParseBatchFile(*text);
+    if (!batch.error.isEmpty())
+        return Fail(console, BadInput, QStringLiteral("%1: %2").arg(path, batch.error));
+
+    QList<RowReport> reports;
+    bool anyInvalid = false;
+    for (const BatchRow &row : batch.rows)
+        if (!row.ok()) {
+            anyInvalid = true;
+            console.err
+                << QStringLiteral("vrxctl: %1 line %2: skipped: %3").arg(path).arg(row.line).arg(row.invalid)
+                << Qt::endl;
+        }
+
+    Trace trace(&console.err, options.trace);
+    ReaderLink link(options.link, &trace);
+    const bool verify = parser.isSet(QStringLiteral("verify"));
+    const bool dryRun = parser.isSet(QStringLiteral("dry-run"));
+    bool anyFailed = false;
+    bool anySocketError = false;
+    int failed = 0;
+    qsizetype done = 0;
+    DrawProgress(console, done, batch.rows.size(), failed);
+    for (const BatchRow &row : batch.rows) {
+        RowReport report{row.line, row.address, QString(), {}};
+        if (!row.ok()) {
+            report.result = QStringLiteral("invalid: ") + row.invalid;
+        } else {
+            const QString local = LocalFor(options, row.address);
+            ConfigureOutcome outcome;
+            if (local.isEmpty()) {
+                outcome.result = ConfigureResult::SocketError;
+                outcome.detail = QStringLiteral("no route to %1").arg(row.address);
+            } else {
+                link.setLocal(local);
+                outcome = ConfigureReader(link, row.address, row.change, verify, dryRun);
+            }
+            report.result = outcome.resultText();
+            report.changes = outcome.changes;
+            switch (outcome.exitCode()) {
+            case Success:
+                break;
+            case BadInput:
+                anyInvalid = true;
+                break;
+            case SocketFailure:
+                anySocketError = true;
+                break;
+            default:
+                anyFailed = true;
+            }
+            if (outcome.exitCode() != Success)
+                ++failed;
+        }
+        reports.append(report);
+        DrawProgress(console, ++done, batch.rows.size(), failed);
+    }
+
+    for (const RowReport &report : reports)
+        console.out << QStringLiteral("line %1  %2  %3")
+                           .arg(report.line, 3)
+                           .arg(report.address, -15)
+                           .arg(report.result)
+                    << (report.changes.isEmpty()
+                            ? QString()
+                            : QStringLiteral("  (") + report.changes.join(QStringLiteral("; ")) + u')')
+                    << '\n';
+    const qsizetype ok = std::count_if(reports.begin(), reports.end(), [](const RowReport &r) {
+        return r.result == QLatin1String("ok") || r.result == QLatin1String("dry run");
+    });
+    console.out << QStringLiteral("%1 of %2 rows %3.\n")
+                       .arg(ok)
+                       .arg(reports.size())
+                       .arg(dryRun ? "checked" : "configured");
+    console.out.flush();
+
+    if (parser.isSet(QStringLiteral("report")) &&
+        !WriteReport(parser.value(QStringLiteral("report")), reports, &error))
+        return Fail(console, BadInput, error);
+    if (anySocketError)
+        return SocketFailure;
+    if (anyInvalid)
+        return BadInput;
+    return anyFailed ? NotConfirmed : Success;
+}
+
+} // namespace vrxctl

@@ -1,0 +1,86 @@
+#include "BatchFile.h"
+
+#include "CsvText.h"
+
+#include "fields/AddressText.h"
+
+#include <optional>
+
+namespace vrxctl {
+
+BatchFile ParseBatchFile(const QString &text) {
+    BatchFile file;
+    const CsvTable table = ParseCsv(text);
+    if (!table.error.isEmpty()) {
+        file.error = table.error;
+        return file;
+    }
+    if (table.records.isEmpty()) {
+        file.error = QStringLiteral("the file has no header line");
+        return file;
+    }
+    const CsvRecord &header = table.records.first();
+    int addressColumn = -1;
+    QList<std::optional<SettingField>> columns;
+    for (int c = 0; c < header.cells.size(); ++c) {
+        const QString name = header.cells[c].toLower();
+        std::optional<SettingField> field;
+        if (name == QLatin1String("address")) {
+            if (addressColumn >= 0) {
+                file.error = QStringLiteral("line %1: the column \"address\" appears twice").arg(header.line);
+                return file;
+            }
+            addressColumn = c;
+        } else {
+            for (const SettingName &setting : SettingNames())
+                if (name == QLatin1String(setting.option))
+                    field = setting.field;
+            if (!field) {
+                file.error = QStringLiteral("line %1: unknown column \"%2\"; the columns are address and %3")
+                                 .arg(header.line)
+                                 .arg(header.cells[c])
+                                 .arg(QStringLiteral("ip, mask, gateway, port, server-ip, server-port, mac, "
+                                                     "protocol, heartbeat, beep, key-source"));
+                return file;
+            }
+            if (columns.contains(field)) {
+                file.error =
+                    QStringLiteral("line %1: the column \"%2\" appears twice").arg(header.line).arg(name);
+                return file;
+            }
+        }
+        columns.append(field);
+    }
+    if (addressColumn < 0) {
+        file.error = QStringLiteral("line %1: the header has no column \"address\"").arg(header.line);
+        return file;
+    }
+
+    for (qsizetype r = 1; r < table.records.size(); ++r) {
+        const CsvRecord &record = table.records[r];
+        BatchRow row;
+        row.line = record.line;
+        const QString addressText = record.cells.value(addressColumn);
+        row.address = addressText;
+        if (record.cells.size() != header.cells.size()) {
+            row.invalid = QStringLiteral("%1 cells where the header has %2")
+                              .arg(record.cells.size())
+                              .arg(header.cells.size());
+        } else if (const auto parsed = vrx::ParseIpAddress(addressText);
+                   addressText.isEmpty() || !parsed.ok()) {
+            row.invalid = QStringLiteral("address: \"%1\" is not an address").arg(addressText);
+        } else {
+            row.address = vrx::DottedText(parsed.bytes);
+            for (int c = 0; c < record.cells.size(); ++c)
+                if (columns[c] && !record.cells[c].isEmpty())
+                    row.change.values.insert(*columns[c], record.cells[c]);
+            const EncodedChange check = EncodeChange(CheckingBase(), row.change);
+            if (!check.ok)
+                row.invalid = check.error;
+        }
+        file.rows.append(row);
+    }
+    return file;
+}
+
+} // namespace vrxctl

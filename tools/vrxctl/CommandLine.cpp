@@ -1,0 +1,162 @@
+#include "CommandLine.h"
+
+#include "EnglishMessages.h"
+#include "ExitCode.h"
+#include "RouteAddress.h"
+
+#include "fields/AddressText.h"
+#include "link/QtSocketErrors.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+namespace vrxctl {
+
+void PrepareParser(QCommandLineParser &parser, const QString &description, bool withLink) {
+    parser.setApplicationDescription(description);
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.addHelpOption();
+    if (!withLink)
+        return;
+    parser.addOptions({
+        {QStringLiteral("local"),
+         QStringLiteral(
+             "The computer's address to bind (default: the address the route to the reader uses)."),
+         QStringLiteral("ADDR")},
+        {QStringLiteral("local-port"), QStringLiteral("The local port to bind (default 1000)."),
+         QStringLiteral("N"), QStringLiteral("1000")},
+        {QStringLiteral("timeout"), QStringLiteral("How long to wait for each reply, in ms (default 200)."),
+         QStringLiteral("MS"), QStringLiteral("200")},
+        {QStringLiteral("retries"), QStringLiteral("How often to resend an unanswered request (default 0)."),
+         QStringLiteral("N"), QStringLiteral("0")},
+        {QStringLiteral("trace"),
+         QStringLiteral("Print every datagram sent and received on stderr (keys are masked).")},
+    });
+}
+
+QString ExitCodesHelp() {
+    return QStringLiteral("Exit codes:\n"
+                          "  0  success\n"
+                          "  1  the reader did not confirm (no reply, wrong echo, verify mismatch; "
+                          "scan: nothing found)\n"
+                          "  2  bad input or usage\n"
+                          "  3  socket error (bind refused, address in use, no privilege)\n");
+}
+
+std::optional<int> ParseCommand(QCommandLineParser &parser, const QString &command,
+                                const QStringList &arguments, Console &console) {
+    const QString program = QStringLiteral("vrxctl ") + command;
+    if (!parser.parse(QStringList{program} + arguments))
+        return Fail(console, BadInput,
+                    parser.errorText() + QStringLiteral("\nTry 'vrxctl %1 --help'.").arg(command));
+    if (parser.isSet(QStringLiteral("help"))) {
+        QString help = parser.helpText();
+        // Qt names the executable's path in the usage line; name the command instead.
+        const int end = help.indexOf(u'\n');
+        QString usage = help.left(end);
+        const QString executable =
+            QCoreApplication::instance() ? QCoreApplication::arguments().value(0) : QString();
+        if (!executable.isEmpty())
+            usage.replace(executable, program);
+        console.out << usage << help.mid(end) << u'\n' << ExitCodesHelp();
+        console.out.flush();
+        return Success;
+    }
+    return std::nullopt;
+}
+
+namespace {
+
+bool ReadNumber(const QCommandLineParser &parser, const QString &name, int lowest, int highest, int *value,
+                QString *error) {
+    bool ok = false;
+    const int number = parser.value(name).trimmed().toInt(&ok);
+    if (!ok || number < lowest || number > highest) {
+        *error = QStringLiteral("--%1 must be a number from %2 to %3").arg(name).arg(lowest).arg(highest);
+        return false;
+    }
+    *value = number;
+    return true;
+}
+
+} // namespace
+
+bool ReadCommonOptions(const QCommandLineParser &parser, CommonOptions *options, QString *error) {
+    if (parser.isSet(QStringLiteral("local"))) {
+        const auto local = ReaderAddress(parser.value(QStringLiteral("local")));
+        if (!local) {
+            *error =
+                QStringLiteral("--local \"%1\" is not an address").arg(parser.value(QStringLiteral("local")));
+            return false;
+        }
+        options->link.local = *local;
+    }
+    options->trace = parser.isSet(QStringLiteral("trace"));
+    return ReadNumber(parser, QStringLiteral("local-port"), 1, 65535, &options->link.localPort, error) &&
+           ReadNumber(parser, QStringLiteral("timeout"), 1, 60000, &options->link.timeoutMs, error) &&
+           ReadNumber(parser, QStringLiteral("retries"), 0, 100, &options->link.retries, error);
+}
+
+std::optional<QString> ReaderAddress(const QString &text) {
+    if (text.trimmed().isEmpty())
+        return std::nullopt;
+    const vrx::AddressParse parsed = vrx::ParseIpAddress(text);
+    if (!parsed.ok())
+        return std::nullopt;
+    return vrx::DottedText(parsed.bytes);
+}
+
+QString LocalFor(const CommonOptions &options, const QString &reader) {
+    if (!options.link.local.isEmpty())
+        return options.link.local;
+    return RouteLocalAddress(reader);
+}
+
+int Fail(Console &console, int code, const QString &message) {
+    console.err << "vrxctl: " << message << Qt::endl;
+    return code;
+}
+
+QString SocketErrorText(const vrx::SocketError &error, const LinkOptions &link) {
+    const QString bound = QStringLiteral("%1:%2").arg(link.local).arg(link.localPort);
+    switch (error.number) {
+    case vrx::SocketErrorNumber::AddressInUse:
+        return QStringLiteral("address in use: another program holds %1; close it or give another --local")
+            .arg(bound);
+    case vrx::SocketErrorNumber::AccessDenied:
+        return QStringLiteral(
+                   "no privilege to bind %1: ports below 1024 need root or the cap_net_bind_service "
+                   "capability (sudo setcap cap_net_bind_service=+ep %2)")
+            .arg(bound, QCoreApplication::instance() ? QCoreApplication::applicationFilePath()
+                                                     : QStringLiteral("vrxctl"));
+    case vrx::SocketErrorNumber::AddressNotAvailable:
+        return QStringLiteral(
+                   "cannot use %1: this computer has no such address; give --local with one of its "
+                   "addresses")
+            .arg(bound);
+    case vrx::SocketErrorNumber::NetworkUnreachable:
+        return QStringLiteral("network unreachable: no route from %1 to the reader").arg(link.local);
+    default:
+        break;
+    }
+    const auto fixed = vrx::SocketErrorMessage(error, false);
+    return InEnglish(fixed.value_or(error.description));
+}
+
+int ReportSocketError(Console &console, const vrx::SocketException &failure, const LinkOptions &link) {
+    return Fail(console, SocketFailure,
+                QStringLiteral("socket error %1: %2")
+                    .arg(failure.number())
+                    .arg(SocketErrorText(failure.error(), link)));
+}
+
+std::optional<QString> ReadTextFile(const QString &path, QString *error) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+        return std::nullopt;
+    }
+    return QString::fromUtf8(file.readAll());
+}
+
+} // namespace vrxctl

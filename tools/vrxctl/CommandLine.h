@@ -1,0 +1,51 @@
+#pragma once
+
+#include "Console.h"
+#include "ReaderLink.h"
+
+#include "link/SocketException.h"
+
+#include <QCommandLineParser>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace vrxctl {
+
+// What every command that talks to readers accepts besides its own options.
+struct CommonOptions {
+    LinkOptions link; // link.local empty: follow the route to each reader
+    bool trace = false;
+};
+
+// Sets up a parser for one command: its description, --help, and (withLink) the common options.
+void PrepareParser(QCommandLineParser &parser, const QString &description, bool withLink = true);
+
+// Parses "vrxctl <command> args..."; on --help prints the help (with the exit codes) and returns 0,
+// on a usage error prints it and returns 2; returns nothing when the command should go on.
+std::optional<int> ParseCommand(QCommandLineParser &parser, const QString &command,
+                                const QStringList &arguments, Console &console);
+
+// Reads --local, --local-port, --timeout, --retries and --trace; false with an error text on bad input.
+bool ReadCommonOptions(const QCommandLineParser &parser, CommonOptions *options, QString *error);
+
+// A reader address as the window takes it (ParseIpAddress), in canonical form; nothing when bad.
+std::optional<QString> ReaderAddress(const QString &text);
+
+// The address to bind for a reader: --local when given, else the one the route to the reader uses.
+QString LocalFor(const CommonOptions &options, const QString &reader);
+
+// Prints "vrxctl: <message>" on err and returns the code.
+int Fail(Console &console, int code, const QString &message);
+
+// The socket failure in plain English with the window's advice; returns 3.
+int ReportSocketError(Console &console, const vrx::SocketException &failure, const LinkOptions &link);
+QString SocketErrorText(const vrx::SocketError &error, const LinkOptions &link);
+
+QString ExitCodesHelp();
+
+// A file's whole text (UTF-8); nothing with an error text when it cannot be read.
+std::optional<QString> ReadTextFile(const QString &path, QString *error);
+
+} // namespace vrxctl

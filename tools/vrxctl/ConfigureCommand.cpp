@@ -1,0 +1,166 @@
+#include "CommandLine.h"
+#include "Commands.h"
+#include "ConfigureReader.h"
+#include "ExitCode.h"
+
+#include "fields/AddressText.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace vrxctl {
+
+namespace {
+
+QString Hex(const QByteArray &bytes) {
+    return QString::fromLatin1(bytes.toHex(' ').toUpper());
+}
+
+void PrintChanges(Console &console, const QStringList &changes) {
+    if (changes.isEmpty()) {
+        console.out << "  (no setting changes)\n";
+        return;
+    }
+    for (const QString &change : changes)
+        console.out << "  " << change << '\n';
+}
+
+} // namespace
+
+int RunConfigure(const QStringList &arguments, Console &console) {
+    QCommandLineParser parser;
+    PrepareParser(
+        parser,
+        QStringLiteral("Changes a reader's settings. Reads the current settings first, changes only what is "
+                       "given, checks the result as the window does, writes it, and succeeds only on the "
+                       "reader's exact echo."));
+    parser.addPositionalArgument(QStringLiteral("READER"), QStringLiteral("The reader's address now."));
+    for (const SettingName &name : SettingNames()) {
+        const QString option = QLatin1String(name.option);
+        const QStringList words = ChoiceWords(name.field);
+        QString help = QStringLiteral("New %1.").arg(QString::fromLatin1(name.label).toLower());
+        QString value = QStringLiteral("A");
+        if (!words.isEmpty())
+            value = words.join(u'|');
+        else if (name.field == SettingField::ReaderPort || name.field == SettingField::ServerPort)
+            value = QStringLiteral("N");
+        else if (name.field == SettingField::Mac) {
+            value = QStringLiteral("M|auto");
+            help +=
+                QStringLiteral(" \"auto\" derives it from the reader IP (00-14 and the four address bytes).");
+        }
+        parser.addOption({option, help, value});
+    }
+    parser.addOptions({
+        {QStringLiteral("from"),
+         QStringLiteral(
+             "Take settings from a JSON object with the keys of 'read --json' (options given here win)."),
+         QStringLiteral("FILE.json")},
+        {QStringLiteral("verify"),
+         QStringLiteral("Read the settings back (from the new address when it changed) and compare them.")},
+        {QStringLiteral("dry-run"), QStringLiteral("Print the 41 bytes and the changes; nothing is written "
+                                                   "(the current settings are still read).")},
+    });
+    if (const auto exit = ParseCommand(parser, QStringLiteral("configure"), arguments, console))
+        return *exit;
+
+    CommonOptions options;
+    QString error;
+    if (!ReadCommonOptions(parser, &options, &error))
+        return Fail(console, BadInput, error);
+    if (parser.positionalArguments().size() != 1)
+        return Fail(console, BadInput,
+                    QStringLiteral("give one reader address; try 'vrxctl configure --help'"));
+    const auto reader = ReaderAddress(parser.positionalArguments().front());
+    if (!reader)
+        return Fail(
+            console, BadInput,
+            QStringLiteral("\"%1\" is not a reader address").arg(parser.positionalArguments().front()));
+
+    SettingsChange change;
+    if (parser.isSet(QStringLiteral("from"))) {
+        const QString path = parser.value(QStringLiteral("from"));
+        const auto text = ReadTextFile(path, &error);
+        if (!text)
+            return Fail(console, BadInput, error);
+        QJsonParseError jsonError;
+        const QJsonDocument document = QJsonDocument::fromJson(text->toUtf8(), &jsonError);
+        if (!document.isObject())
+            return Fail(console, BadInput,
+                        QStringLiteral("%1 does not hold a JSON object%2")
+                            .arg(path, jsonError.error == QJsonParseError::NoError
+                                           ? QString()
+                                           : QStringLiteral(": ") + jsonError.errorString()));
+        change = ChangeFromJson(document.object(), &error);
+        if (!error.isEmpty())
+            return Fail(console, BadInput, QStringLiteral("%1: %2").arg(path, error));
+    }
+    SettingsChange given;
+    for (const SettingName &name : SettingNames())
+        if (parser.isSet(QLatin1String(name.option)))
+            given.values.insert(name.field, parser.value(QLatin1String(name.option)));
+    change.merge(given);
+
+    // The input is checked before anything is sent: a bad value never costs a round trip.
+    if (const EncodedChange check = EncodeChange(CheckingBase(), change); !check.ok)
+        return Fail(console, BadInput, check.error);
+
+    options.link.local = LocalFor(options, *reader);
+    if (options.link.local.isEmpty())
+        return Fail(console, SocketFailure, QStringLiteral("no route to %1; give --local").arg(*reader));
+    Trace trace(&console.err, options.trace);
+    ReaderLink link(options.link, &trace);
+    const bool dryRun = parser.isSet(QStringLiteral("dry-run"));
+    const ConfigureOutcome outcome =
+        ConfigureReader(link, *reader, change, parser.isSet(QStringLiteral("verify")), dryRun);
+
+    const QString newAddress = vrx::DottedText(outcome.after.readerIp);
+    switch (outcome.result) {
+    case ConfigureResult::DryRun:
+        console.out << "Dry run: would send these 41 bytes to " << *reader << ":1001\n"
+                    << Hex(outcome.block) << "\nChanges:\n";
+        PrintChanges(console, outcome.changes);
+        break;
+    case ConfigureResult::Ok:
+    case ConfigureResult::VerifyNoReply:
+    case ConfigureResult::VerifyMismatch:
+        console.out << "Settings written to " << *reader << ": the reader echoed them exactly.\nChanges:\n";
+        PrintChanges(console, outcome.changes);
+        if (outcome.result == ConfigureResult::Ok && parser.isSet(QStringLiteral("verify")))
+            console.out << "Verified: the reader at " << newAddress
+                        << " reports all 11 settings as written.\n";
+        console.out.flush();
+        if (outcome.result == ConfigureResult::VerifyNoReply)
+            return Fail(console, outcome.exitCode(),
+                        QStringLiteral("verify: no reply from %1 within %2 ms (tried %3 times)")
+                            .arg(newAddress)
+                            .arg(options.link.timeoutMs)
+                            .arg(std::max(3, options.link.retries + 1)));
+        if (outcome.result == ConfigureResult::VerifyMismatch)
+            return Fail(console, outcome.exitCode(),
+                        QStringLiteral("verify mismatch at %1: %2").arg(newAddress, outcome.detail));
+        break;
+    case ConfigureResult::ReadNoReply:
+        return Fail(console, outcome.exitCode(),
+                    QStringLiteral("no reply from %1 within %2 ms to the settings query; nothing was written")
+                        .arg(*reader)
+                        .arg(options.link.timeoutMs));
+    case ConfigureResult::Invalid:
+        return Fail(console, outcome.exitCode(), outcome.detail + QStringLiteral("; nothing was written"));
+    case ConfigureResult::NoReply:
+    case ConfigureResult::EchoDiffers:
+        return Fail(
+            console, outcome.exitCode(),
+            QStringLiteral("the reader did not confirm the settings (%1). Check that this computer is "
+                           "the reader's server computer and that the reader address is right.")
+                .arg(outcome.result == ConfigureResult::NoReply
+                         ? QStringLiteral("no echo within %1 ms").arg(options.link.timeoutMs)
+                         : QStringLiteral("its echo differs from the block sent")));
+    case ConfigureResult::SocketError:
+        return Fail(console, outcome.exitCode(), QStringLiteral("socket error ") + outcome.detail);
+    }
+    console.out.flush();
+    return outcome.exitCode();
+}
+
+} // namespace vrxctl

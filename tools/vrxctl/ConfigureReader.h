@@ -1,0 +1,45 @@
+#pragma once
+
+#include "ReaderLink.h"
+#include "SettingsChange.h"
+
+#include "config/ReaderSettings.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace vrxctl {
+
+enum class ConfigureResult {
+    Ok,             // written and confirmed by the exact echo (and verified, when asked)
+    DryRun,         // checked and encoded, nothing written
+    ReadNoReply,    // the current settings could not be read
+    Invalid,        // the settings fail the window's checks
+    NoReply,        // no echo in time
+    EchoDiffers,    // an echo that is not the block sent
+    VerifyNoReply,  // written, but the reader did not answer the read-back
+    VerifyMismatch, // written, but the read-back differs
+    SocketError,
+};
+
+struct ConfigureOutcome {
+    ConfigureResult result = ConfigureResult::Invalid;
+    QString detail; // the reason for Invalid, the fields for VerifyMismatch, the text of SocketError
+    vrx::ReaderSettings before;
+    vrx::ReaderSettings after;
+    QByteArray block;
+    QStringList changes; // "port 1234 -> 80"
+
+    int exitCode() const;
+    // The report's words: ok, no reply, echo differs, invalid: reason, ...
+    QString resultText() const;
+};
+
+// Reads the reader's settings, applies the change, checks and encodes them with the window's code,
+// writes the block and accepts only its exact echo; with verify, reads the settings back from the
+// reader's (possibly new) address and compares them field by field.
+ConfigureOutcome ConfigureReader(ReaderLink &link, const QString &reader, const SettingsChange &change,
+                                 bool verify, bool dryRun);
+
+} // namespace vrxctl

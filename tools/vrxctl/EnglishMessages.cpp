@@ -1,0 +1,57 @@
+#include "EnglishMessages.h"
+
+#include <QHash>
+#include <QRegularExpression>
+
+namespace vrxctl {
+
+QString InEnglish(const QString &message) {
+    static const QHash<QString, QString> table{
+        // checks of the target settings
+        {QStringLiteral("请输入正确的本机地址"),
+         QStringLiteral("reader IP (--ip): enter a valid address whose last number is not 0")},
+        {QStringLiteral("请输入正确的子网掩码"),
+         QStringLiteral("subnet mask (--mask): enter a valid subnet mask")},
+        {QStringLiteral("请输入正确的默认网关"),
+         QStringLiteral("gateway (--gateway): enter a valid address whose last number is not 0")},
+        {QStringLiteral("请输入正确服务器计算机IP"),
+         QStringLiteral("server IP (--server-ip): enter a valid address whose last number is not 0")},
+        {QStringLiteral("请输入1-65535之间的读卡器端口号"),
+         QStringLiteral("reader port (--port): enter a number between 1 and 65535")},
+        {QStringLiteral("请输入1-65535之间的服务器计算机端口号"),
+         QStringLiteral("server port (--server-port): enter a number between 1 and 65535")},
+        {QStringLiteral("请输入正确的读卡器MAC"),
+         QStringLiteral(
+             "MAC (--mac): enter six hexadecimal groups joined by \"-\", such as 00-14-C0-A8-00-65")},
+        // socket conditions, with the window's advice
+        {QStringLiteral("无效参数！请确认读卡器IP填写是否正确！"),
+         QStringLiteral("invalid argument: check that the reader IP is right")},
+        {QStringLiteral("地址正在使用！"),
+         QStringLiteral("address in use: another program holds this local address and port")},
+        {QStringLiteral("连接由远程端重新设置！"), QStringLiteral("connection reset by the remote end")},
+        {QStringLiteral("所需事物或请求的错误协议或连接状态！"),
+         QStringLiteral("wrong protocol or connection state for the request")},
+        {QStringLiteral("传递到一个函数的参数格式不正确或未传递到指定范围！端口范围“1-65535！”"),
+         QStringLiteral("argument badly formed or out of range: ports run from 1 to 65535")},
+    };
+    const auto known = table.constFind(message);
+    if (known != table.constEnd())
+        return *known;
+
+    // "第8区B密码长度小于12！": the key of a sector is too short.
+    static const QRegularExpression shortKey(QStringLiteral("^第(\\d+)区([AB])密码长度小于12！$"));
+    const auto match = shortKey.match(message);
+    if (match.hasMatch())
+        return QStringLiteral("the %1 key of sector %2 is shorter than 12 hexadecimal digits")
+            .arg(match.captured(2), match.captured(1));
+    return message;
+}
+
+QString InEnglish(const QStringList &messages) {
+    QStringList english;
+    for (const QString &message : messages)
+        english.append(InEnglish(message));
+    return english.join(QStringLiteral("; "));
+}
+
+} // namespace vrxctl

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace vrxctl {
+
+// The window speaks Chinese; vrxctl says the same things in English. A message the table does not
+// know (a socket's own description, for one) is passed through unchanged.
+QString InEnglish(const QString &message);
+
+// The messages of a failed check, in order, joined by "; ".
+QString InEnglish(const QStringList &messages);
+
+} // namespace vrxctl

@@ -1,0 +1,55 @@
+#include "CommandLine.h"
+#include "Commands.h"
+#include "ExitCode.h"
+#include "ReaderOperations.h"
+
+#include <QJsonDocument>
+
+namespace vrxctl {
+
+int RunRead(const QStringList &arguments, Console &console) {
+    QCommandLineParser parser;
+    PrepareParser(parser, QStringLiteral("Prints a reader's network and behaviour settings."));
+    parser.addPositionalArgument(QStringLiteral("READER"), QStringLiteral("The reader's address."));
+    parser.addOption({QStringLiteral("json"),
+                      QStringLiteral("Print one JSON object with the keys reader_ip, subnet_mask, gateway, "
+                                     "reader_port, server_ip, server_port, mac, protocol, heartbeat, beep, "
+                                     "key_source.")});
+    if (const auto exit = ParseCommand(parser, QStringLiteral("read"), arguments, console))
+        return *exit;
+
+    CommonOptions options;
+    QString error;
+    if (!ReadCommonOptions(parser, &options, &error))
+        return Fail(console, BadInput, error);
+    if (parser.positionalArguments().size() != 1)
+        return Fail(console, BadInput, QStringLiteral("give one reader address; try 'vrxctl read --help'"));
+    const auto reader = ReaderAddress(parser.positionalArguments().front());
+    if (!reader)
+        return Fail(
+            console, BadInput,
+            QStringLiteral("\"%1\" is not a reader address").arg(parser.positionalArguments().front()));
+    options.link.local = LocalFor(options, *reader);
+    if (options.link.local.isEmpty())
+        return Fail(console, SocketFailure, QStringLiteral("no route to %1; give --local").arg(*reader));
+
+    Trace trace(&console.err, options.trace);
+    ReaderLink link(options.link, &trace);
+    std::optional<vrx::ReaderSettings> settings;
+    try {
+        settings = ReadSettings(link, *reader);
+    } catch (const vrx::SocketException &failure) {
+        return ReportSocketError(console, failure, options.link);
+    }
+    if (!settings)
+        return Fail(console, NotConfirmed,
+                    QStringLiteral("no reply from %1 within %2 ms").arg(*reader).arg(options.link.timeoutMs));
+    if (parser.isSet(QStringLiteral("json")))
+        console.out << QJsonDocument(SettingsJson(*settings)).toJson(QJsonDocument::Indented);
+    else
+        console.out << SettingsTable(*settings);
+    console.out.flush();
+    return Success;
+}
+
+} // namespace vrxctl

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "Trace.h"
+
+#include "link/ExchangeState.h"
+#include "link/SSock.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <vector>
+
+namespace vrxctl {
+
+struct LinkOptions {
+    QString local; // the computer's address to bind
+    int localPort = 1000;
+    int timeoutMs = 200;
+    int retries = 0;
+};
+
+// One request to one reader and what came of it. The state is the window's exchange state for this
+// reader alone: replies are recognised by ClassifyDatagram against it.
+struct Exchange {
+    QString target; // canonical dotted text
+    QByteArray frame;
+    vrx::ExchangeState state;
+    int attempts = 0;
+    bool done() const { return state.ExchangeStatus != vrx::Status::None; }
+};
+
+Exchange ReadExchange(const QString &target, const QString &localIp);
+Exchange WriteExchange(const QString &target, const QByteArray &block, const QString &localIp);
+Exchange KeyExchange(const QString &target, const QByteArray &keyFrame, const QString &localIp);
+
+// Runs many exchanges on the one socket at once: sends are paced in bursts, every datagram is matched
+// to the exchange of its sender and classified, and each exchange ends at its first recognised
+// datagram or when its own wait has passed. With a single exchange, a datagram from another sender is
+// still offered to it (a key echo counts from any address but this computer's own).
+class ReaderLink {
+public:
+    static constexpr int BurstSize = 32;
+    static constexpr int BurstPauseMs = 1;
+
+    ReaderLink(LinkOptions options, Trace *trace);
+
+    const LinkOptions &options() const { return m_options; }
+    void setLocal(const QString &local) { m_options.local = local; }
+
+    // Binds afresh (as the window does before each operation, which also drops stale datagrams),
+    // sends, waits, and resends the unanswered up to `retries` times (-1: the configured number).
+    // Throws vrx::SocketException when binding or sending fails.
+    void run(std::vector<Exchange> &exchanges, int retries = -1);
+
+private:
+    void runRound(std::vector<Exchange> &exchanges, const std::vector<size_t> &pending);
+
+    LinkOptions m_options;
+    Trace *m_trace;
+    vrx::SSock m_socket;
+};
+
+} // namespace vrxctl

@@ -1,0 +1,86 @@
+#include "Trace.h"
+
+#include "SettingsView.h"
+
+#include "config/ParameterBlock.h"
+#include "keys/KeyFrame.h"
+
+namespace vrxctl {
+
+namespace {
+
+QString Hex(const QByteArray &bytes) {
+    return QString::fromLatin1(bytes.toHex(' ').toUpper());
+}
+
+constexpr auto Masked = "************";
+
+QString MaskedKeyFrame(const QByteArray &datagram) {
+    QStringList parts;
+    parts.append(Hex(datagram.left(4)));
+    for (int slot = 0; slot < 2 * vrx::KeyFrame::SectorCount; ++slot)
+        parts.append(QLatin1String(Masked));
+    parts.append(Hex(datagram.mid(196, 4)));
+    QString text = parts.join(u' ');
+    if (datagram.size() > vrx::KeyFrame::Size)
+        text += QStringLiteral(" (+%1 bytes not shown)").arg(datagram.size() - vrx::KeyFrame::Size);
+    return text;
+}
+
+QString BlockFields(const QByteArray &block) {
+    const vrx::ReaderSettings settings = vrx::ParameterBlock::decode(block);
+    QStringList fields;
+    for (const SettingName &name : SettingNames())
+        fields.append(
+            QStringLiteral("%1=%2").arg(QLatin1String(name.jsonKey), FieldText(settings, name.field)));
+    return fields.join(u' ');
+}
+
+} // namespace
+
+QString DescribeDatagram(const QByteArray &datagram, bool keysInFlight) {
+    const qsizetype n = datagram.size();
+    const QString length = QStringLiteral("%1 bytes").arg(n);
+    if (n >= vrx::KeyFrame::Size)
+        return QStringLiteral("%1  %2  [key frame, keys masked]").arg(length, MaskedKeyFrame(datagram));
+    if (n == vrx::ParameterBlock::Size)
+        return QStringLiteral("%1  %2  [parameter block: %3]")
+            .arg(length, Hex(datagram), BlockFields(datagram));
+    if (datagram == vrx::ParameterQuery())
+        return QStringLiteral("%1  %2  [parameter query]").arg(length, Hex(datagram));
+    if (keysInFlight)
+        return QStringLiteral("%1  %2  [not shown during a key download]").arg(length, QLatin1String(Masked));
+    return QStringLiteral("%1  %2  [length not recognised]").arg(length, Hex(datagram));
+}
+
+Trace::Trace(QTextStream *err, bool enabled)
+    : m_err(enabled ? err : nullptr) {
+    m_clock.start();
+}
+
+void Trace::sent(const QString &peer, quint16 port, const QByteArray &datagram) {
+    line(QStringLiteral("->"), peer, port, datagram);
+}
+
+void Trace::received(const QString &peer, quint16 port, const QByteArray &datagram) {
+    line(QStringLiteral("<-"), peer, port, datagram);
+}
+
+void Trace::note(const QString &text) {
+    if (!m_err)
+        return;
+    *m_err << QStringLiteral("%1 ms  %2").arg(m_clock.nsecsElapsed() / 1e6, 9, 'f', 3).arg(text) << Qt::endl;
+}
+
+void Trace::line(const QString &arrow, const QString &peer, quint16 port, const QByteArray &datagram) {
+    if (!m_err)
+        return;
+    *m_err << QStringLiteral("%1 ms  %2 %3:%4  %5")
+                  .arg(m_clock.nsecsElapsed() / 1e6, 9, 'f', 3)
+                  .arg(arrow, peer)
+                  .arg(port)
+                  .arg(DescribeDatagram(datagram, m_keys))
+           << Qt::endl;
+}
+
+} // namespace vrxctl

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QString>
+#include <QTextStream>
+
+namespace vrxctl {
+
+// The text of one datagram for --trace: length, hex and the fields it carries. Keys never appear:
+// in a datagram of 200 bytes or more each six-byte key slot shows as "************" and bytes past the
+// frame are not shown; with keysInFlight (a key download is running) any other datagram that is not a
+// query or a parameter block is withheld too, since it may be part of a key echo.
+QString DescribeDatagram(const QByteArray &datagram, bool keysInFlight);
+
+// Writes "<ms since start> -> peer:port  <description>" lines to err when enabled.
+class Trace {
+public:
+    Trace(QTextStream *err, bool enabled);
+
+    bool enabled() const { return m_err != nullptr; }
+    void setKeysInFlight(bool keys) { m_keys = keys; }
+    void sent(const QString &peer, quint16 port, const QByteArray &datagram);
+    void received(const QString &peer, quint16 port, const QByteArray &datagram);
+    void note(const QString &text);
+
+private:
+    void line(const QString &arrow, const QString &peer, quint16 port, const QByteArray &datagram);
+
+    QTextStream *m_err;
+    QElapsedTimer m_clock;
+    bool m_keys = false;
+};
+
+} // namespace vrxctl
