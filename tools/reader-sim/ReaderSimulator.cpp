@@ -1,0 +1,92 @@
+#include "ReaderSimulator.h"
+
+#include "link/SSock.h"
+
+#include <QTextStream>
+
+#include <algorithm>
+
+namespace vrx {
+
+ReaderSimulator::ReaderSimulator(QObject *parent)
+    : QObject(parent) {}
+
+QStringList ReaderSimulator::ConsecutiveAddresses(const QString &first, int count, QString *error) {
+    const std::optional<QHostAddress> start = SSock::ParseIPv4(first);
+    QString problem;
+    if (!start)
+        problem = QStringLiteral("\"%1\" is not an IPv4 address").arg(first);
+    else if (count < 1)
+        problem = QStringLiteral("the count must be at least 1");
+    else if ((start->toIPv4Address() & 0xFF) + quint32(count) - 1 > 254)
+        problem = QStringLiteral("%1 addresses from %2 run past .254").arg(count).arg(first);
+    if (!problem.isEmpty()) {
+        if (error)
+            *error = problem;
+        return {};
+    }
+    QStringList addresses;
+    for (int i = 0; i < count; ++i)
+        addresses.append(QHostAddress(start->toIPv4Address() + quint32(i)).toString());
+    return addresses;
+}
+
+SimulatedReader *ReaderSimulator::addReader(const QString &address, QString *error) {
+    auto *reader = new SimulatedReader(address, this);
+    reader->setAllowNonLoopback(allowNonLoopback_);
+    QString problem;
+    if (!reader->start(&problem)) {
+        delete reader;
+        if (error)
+            *error = QStringLiteral("%1: %2").arg(address, problem);
+        return nullptr;
+    }
+    connect(reader, &SimulatedReader::logLine, this, [this](const QString &line) {
+        if (log_) {
+            *log_ << line << Qt::endl;
+        }
+        emit logLine(line);
+    });
+    readers_.append(reader);
+    return reader;
+}
+
+SimulatedReader *ReaderSimulator::reader(const QString &address) const {
+    for (SimulatedReader *reader : readers_) {
+        if (reader->address() == address)
+            return reader;
+    }
+    return nullptr;
+}
+
+bool ReaderSimulator::setFaults(const ReaderFaults &faults, QString *error) {
+    bool ok = true;
+    for (SimulatedReader *reader : readers_)
+        ok = reader->setFaults(faults, error) && ok;
+    return ok;
+}
+
+QList<WireRecord> ReaderSimulator::received() const {
+    QList<WireRecord> all;
+    for (const SimulatedReader *reader : readers_)
+        all += reader->received();
+    std::stable_sort(all.begin(), all.end(),
+                     [](const WireRecord &a, const WireRecord &b) { return a.time < b.time; });
+    return all;
+}
+
+QList<WireRecord> ReaderSimulator::sent() const {
+    QList<WireRecord> all;
+    for (const SimulatedReader *reader : readers_)
+        all += reader->sent();
+    std::stable_sort(all.begin(), all.end(),
+                     [](const WireRecord &a, const WireRecord &b) { return a.time < b.time; });
+    return all;
+}
+
+void ReaderSimulator::clearRecords() {
+    for (SimulatedReader *reader : readers_)
+        reader->clearRecords();
+}
+
+} // namespace vrx

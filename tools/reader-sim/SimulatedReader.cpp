@@ -1,0 +1,314 @@
+#include "SimulatedReader.h"
+
+#include "config/ParameterBlock.h"
+#include "keys/KeyFrame.h"
+#include "link/ReplyWait.h"
+#include "link/SSock.h"
+
+#include <QNetworkDatagram>
+#include <QPointer>
+#include <QTime>
+#include <QTimer>
+#include <QUdpSocket>
+
+namespace vrx {
+
+namespace {
+
+constexpr int MaxDatagramsPerPass = 64;
+
+AddressBytes BytesOf(const QHostAddress &address) {
+    const quint32 value = address.toIPv4Address();
+    return {quint8(value >> 24), quint8(value >> 16), quint8(value >> 8), quint8(value)};
+}
+
+QHostAddress AddressOf(const AddressBytes &bytes) {
+    return QHostAddress(quint32(bytes[0]) << 24 | quint32(bytes[1]) << 16 | quint32(bytes[2]) << 8 |
+                        bytes[3]);
+}
+
+} // namespace
+
+SimulatedReader::SimulatedReader(const QString &address, QObject *parent)
+    : QObject(parent)
+    , address_(SSock::ParseIPv4(address).value_or(QHostAddress()))
+    , socket_(new QUdpSocket(this))
+    , settings_(DefaultSettings(address_))
+    , keyFrame_(DefaultKeyFrame()) {
+    connect(socket_, &QUdpSocket::readyRead, this, &SimulatedReader::takePendingDatagrams);
+}
+
+SimulatedReader::~SimulatedReader() = default;
+
+ReaderSettings SimulatedReader::DefaultSettings(const QHostAddress &address) {
+    const AddressBytes own = BytesOf(address);
+    ReaderSettings settings;
+    settings.readerIp = own;
+    settings.subnetMask = {255, 255, 255, 0};
+    settings.defaultGateway = {own[0], own[1], own[2], 1};
+    settings.serverIp = {192, 168, 0, 110};
+    settings.readerPort = 1234;
+    settings.serverPort = 1234;
+    settings.readerMac = {0x00, 0x14, own[0], own[1], own[2], own[3]};
+    settings.readerProtocol = Protocol::Udp;
+    settings.heartbeat = Heartbeat::Send;
+    settings.beepOnRead = Beep::OnRead;
+    settings.keySource = KeySource::Command;
+    return settings;
+}
+
+QByteArray SimulatedReader::DefaultKeyFrame() {
+    QByteArray frame(KeyFrame::Size, char(0xFF));
+    for (int i = 0; i < 4; ++i) {
+        frame[i] = char(KeyFrame::StartMarker);
+        frame[KeyFrame::Size - 1 - i] = char(KeyFrame::EndMarker);
+    }
+    return frame;
+}
+
+FrameKind SimulatedReader::Classify(const QByteArray &datagram) {
+    if (datagram == ParameterQuery())
+        return FrameKind::Query;
+    if (datagram.size() == ParameterBlock::Size)
+        return ParameterBlock::hasMarkers(datagram) ? FrameKind::ParameterBlock
+                                                    : FrameKind::BadParameterBlock;
+    if (datagram.size() == KeyFrame::Size)
+        return KeyFrame::hasMarkers(datagram) ? FrameKind::KeyFrame : FrameKind::BadKeyFrame;
+    return FrameKind::Unknown;
+}
+
+QString SimulatedReader::FrameKindName(FrameKind kind) {
+    switch (kind) {
+    case FrameKind::Query:
+        return QStringLiteral("parameter query");
+    case FrameKind::ParameterBlock:
+        return QStringLiteral("parameter block");
+    case FrameKind::KeyFrame:
+        return QStringLiteral("key frame");
+    case FrameKind::BadParameterBlock:
+        return QStringLiteral("41 bytes with wrong markers");
+    case FrameKind::BadKeyFrame:
+        return QStringLiteral("200 bytes with wrong markers");
+    case FrameKind::Unknown:
+        break;
+    }
+    return QStringLiteral("unknown datagram");
+}
+
+bool SimulatedReader::bindTo(const QHostAddress &address, QString *error) {
+    if (address.isNull() || address.protocol() != QAbstractSocket::IPv4Protocol) {
+        if (error)
+            *error = QStringLiteral("not an IPv4 address");
+        return false;
+    }
+    if (!address.isLoopback() && !allowNonLoopback_) {
+        if (error)
+            *error =
+                QStringLiteral("%1 is not a loopback address (use --allow-non-loopback to bind it anyway)")
+                    .arg(address.toString());
+        return false;
+    }
+    if (!socket_->bind(address, Port, QAbstractSocket::DontShareAddress)) {
+        if (error)
+            *error = QStringLiteral("cannot bind %1:%2: %3")
+                         .arg(address.toString())
+                         .arg(Port)
+                         .arg(socket_->errorString());
+        socket_->abort();
+        return false;
+    }
+    return true;
+}
+
+bool SimulatedReader::start(QString *error) {
+    if (isListening())
+        return true;
+    return bindTo(address_, error);
+}
+
+void SimulatedReader::stop() {
+    socket_->abort();
+}
+
+bool SimulatedReader::isListening() const {
+    return socket_->state() == QAbstractSocket::BoundState;
+}
+
+QByteArray SimulatedReader::key(int sector, bool bKey) const {
+    const int offset = bKey ? KeyFrame::bKeyOffset(sector) : KeyFrame::aKeyOffset(sector);
+    return keyFrame_.mid(offset, 6);
+}
+
+bool SimulatedReader::setFaults(const ReaderFaults &faults, QString *error) {
+    const QString replyFrom = faults.replyFrom;
+    faults_ = faults;
+    faults_.replyFrom.clear();
+    return setReplyFrom(replyFrom, error);
+}
+
+bool SimulatedReader::setReplyFrom(const QString &address, QString *error) {
+    delete replySocket_;
+    replySocket_ = nullptr;
+    faults_.replyFrom.clear();
+    if (address.isEmpty())
+        return true;
+
+    const std::optional<QHostAddress> from = SSock::ParseIPv4(address);
+    QString reason;
+    if (!from)
+        reason = QStringLiteral("not an IPv4 address");
+    else if (!from->isLoopback() && !allowNonLoopback_)
+        reason = QStringLiteral("not a loopback address");
+    if (reason.isEmpty()) {
+        replySocket_ = new QUdpSocket(this);
+        // Any free port: only the sender's address matters to the computer.
+        if (!replySocket_->bind(*from, 0, QAbstractSocket::DontShareAddress)) {
+            reason = replySocket_->errorString();
+            delete replySocket_;
+            replySocket_ = nullptr;
+        }
+    }
+    if (!reason.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("cannot send replies from %1: %2").arg(address, reason);
+        return false;
+    }
+    faults_.replyFrom = from->toString();
+    return true;
+}
+
+void SimulatedReader::clearRecords() {
+    received_.clear();
+    sent_.clear();
+}
+
+void SimulatedReader::takePendingDatagrams() {
+    const QPointer<SimulatedReader> self(this);
+    for (int taken = 0; taken < MaxDatagramsPerPass && socket_->hasPendingDatagrams(); ++taken) {
+        const QNetworkDatagram datagram = socket_->receiveDatagram();
+        if (!datagram.isValid())
+            return;
+        WireRecord record{TickCount(), SSock::DottedText(datagram.senderAddress()),
+                          quint16(datagram.senderPort()), address(), datagram.data()};
+        received_.append(record);
+        emit datagramReceived(record);
+        if (!self)
+            return;
+        handle(record);
+        if (!self)
+            return;
+    }
+    if (socket_->hasPendingDatagrams() && !retakeScheduled_) {
+        retakeScheduled_ = true;
+        QTimer::singleShot(0, this, [this] {
+            retakeScheduled_ = false;
+            takePendingDatagrams();
+        });
+    }
+}
+
+void SimulatedReader::handle(const WireRecord &request) {
+    const FrameKind kind = Classify(request.bytes);
+    QString done;
+    QByteArray reply;
+    QString newAddress;
+
+    if (kind == FrameKind::BadParameterBlock || kind == FrameKind::BadKeyFrame ||
+        kind == FrameKind::Unknown) {
+        done = QStringLiteral("ignored");
+    } else if (faults_.silent) {
+        done = QStringLiteral("silent: nothing answered, nothing changed");
+    } else if (kind == FrameKind::Query) {
+        reply = ParameterBlock::encode(settings_);
+        done = QStringLiteral("answered with its settings");
+    } else if (kind == FrameKind::ParameterBlock) {
+        settings_ = ParameterBlock::decode(request.bytes);
+        reply = request.bytes;
+        const QString readerIp = AddressOf(settings_.readerIp).toString();
+        done = QStringLiteral("took the settings (reader IP %1), echoing").arg(readerIp);
+        if (readerIp != address())
+            newAddress = readerIp;
+    } else {
+        keyFrame_ = request.bytes;
+        reply = request.bytes;
+        done = QStringLiteral("stored 32 keys, echoing");
+    }
+
+    const bool answers = !reply.isEmpty();
+    if (answers) {
+        if (faults_.corruptEcho && kind != FrameKind::Query) {
+            reply[reply.size() - 1] = char(~quint8(reply.back()));
+            done += QStringLiteral(" a corrupted copy");
+        }
+        if (faults_.replyLength >= 0) {
+            reply = reply.leftJustified(faults_.replyLength, '\0', true);
+            done += QStringLiteral(" cut/padded to %1 bytes").arg(faults_.replyLength);
+        }
+        if (!faults_.replyFrom.isEmpty())
+            done += QStringLiteral(" from %1").arg(faults_.replyFrom);
+        if (faults_.delayMs > 0)
+            done += QStringLiteral(" after %1 ms").arg(faults_.delayMs);
+    }
+
+    emit logLine(QStringLiteral("%1 %2:%3 -> %4:%5 %6 bytes, %7: %8")
+                     .arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz")), request.peer)
+                     .arg(request.peerPort)
+                     .arg(request.local)
+                     .arg(Port)
+                     .arg(request.bytes.size())
+                     .arg(FrameKindName(kind), done));
+
+    if (!answers)
+        return;
+
+    const QHostAddress peer(request.peer);
+    if (faults_.delayMs > 0) {
+        QTimer::singleShot(faults_.delayMs, this, [this, reply, peer, request, newAddress] {
+            sendReply(reply, peer, request.peerPort, newAddress);
+        });
+    } else {
+        sendReply(reply, peer, request.peerPort, newAddress);
+    }
+}
+
+void SimulatedReader::sendReply(QByteArray reply, const QHostAddress &peer, quint16 peerPort,
+                                const QString &moveTo) {
+    QUdpSocket *from = replySocket_ ? replySocket_ : socket_;
+    if (from->state() == QAbstractSocket::BoundState &&
+        from->writeDatagram(reply, peer, peerPort) == reply.size()) {
+        WireRecord record{TickCount(), peer.toString(), peerPort, SSock::DottedText(from->localAddress()),
+                          reply};
+        sent_.append(record);
+        emit replySent(record);
+    } else {
+        emit logLine(QStringLiteral("%1 reply to %2:%3 not sent: %4")
+                         .arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz")), peer.toString())
+                         .arg(peerPort)
+                         .arg(from->errorString()));
+    }
+    if (!moveTo.isEmpty()) {
+        const QString outcome = this->moveTo(moveTo);
+        moves_.append(outcome);
+        emit logLine(QStringLiteral("%1 %2").arg(
+            QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz")), outcome));
+    }
+}
+
+QString SimulatedReader::moveTo(const QString &newAddress) {
+    const QHostAddress target(newAddress);
+    const QString old = address();
+    if (!target.isLoopback())
+        return QStringLiteral("stayed at %1: %2 is not a loopback address").arg(old, newAddress);
+    const bool wasListening = isListening();
+    socket_->abort();
+    QString error;
+    if (!bindTo(target, &error)) {
+        if (wasListening)
+            bindTo(address_, nullptr);
+        return QStringLiteral("stayed at %1: %2").arg(old, error);
+    }
+    address_ = target;
+    return QStringLiteral("moved from %1 to %2").arg(old, newAddress);
+}
+
+} // namespace vrx

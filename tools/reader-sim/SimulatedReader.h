@@ -1,0 +1,120 @@
+#pragma once
+
+#include "config/ReaderSettings.h"
+
+#include <QByteArray>
+#include <QHostAddress>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+class QUdpSocket;
+
+namespace vrx {
+
+// Misbehaviours a simulated reader can be told to show, for tests and demonstrations.
+struct ReaderFaults {
+    int delayMs = 0;     // answer this many milliseconds late
+    bool silent = false; // record what arrives, answer nothing, change nothing
+    bool corruptEcho =
+        false;            // flip every bit of the last byte of each echo (the settings/keys are still taken)
+    int replyLength = -1; // cut or zero-pad every reply to this length; -1 keeps its own length
+    QString replyFrom;    // send replies from this address instead of the reader's own; empty: own
+};
+
+// One datagram as it went over the wire, seen from the reader.
+struct WireRecord {
+    qint64 time = 0; // TickCount() when it was received or sent
+    QString peer;    // the computer's dotted address
+    quint16 peerPort = 0;
+    QString local; // the reader's address it arrived at or left from
+    QByteArray bytes;
+};
+
+// What a reader makes of a datagram.
+enum class FrameKind { Query, ParameterBlock, KeyFrame, BadParameterBlock, BadKeyFrame, Unknown };
+
+// One simulated VRX reader on one address, port 1001: it answers the 8-byte query with its 41-byte
+// settings block, takes a 41-byte block with the right markers as its new settings and echoes it, takes
+// a 200-byte key frame with the right markers as its keys and echoes it, and ignores everything else.
+// Replies go from its own address to the asker's address and port.
+//
+// When a configure changes its reader IP to another loopback address, it echoes from the old address
+// and then moves to the new one (as a real reader restarts on its new address), so a read-back after
+// the change finds it there. It stays where it is when the new address is not a loopback address or
+// is taken; moves() tells what happened.
+class SimulatedReader : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr quint16 Port = 1001;
+
+    explicit SimulatedReader(const QString &address, QObject *parent = nullptr);
+    ~SimulatedReader() override;
+
+    // The settings a reader at this address comes with: its address, 255.255.255.0, gateway a.b.c.1,
+    // server 192.168.0.110, ports 1234, MAC 00-14-a-b-c-d, UDP, heartbeat sent, beeper on, keys in the
+    // command.
+    static ReaderSettings DefaultSettings(const QHostAddress &address);
+    // E1 x4, 32 keys FF FF FF FF FF FF, 1E x4.
+    static QByteArray DefaultKeyFrame();
+    static QString FrameKindName(FrameKind kind);
+    static FrameKind Classify(const QByteArray &datagram);
+
+    // Refuses an address outside 127.0.0.0/8 unless allowed.
+    void setAllowNonLoopback(bool allow) { allowNonLoopback_ = allow; }
+    // Binds address:1001; on failure returns false with a description.
+    bool start(QString *error = nullptr);
+    void stop();
+    bool isListening() const;
+
+    QString address() const { return address_.toString(); }
+    // Every address change a configure asked for: "moved to X" or "stayed at Y: reason".
+    QStringList moves() const { return moves_; }
+
+    ReaderSettings settings() const { return settings_; }
+    void setSettings(const ReaderSettings &settings) { settings_ = settings; }
+    QByteArray keyFrame() const { return keyFrame_; }
+    // Six bytes of the stored A or B key of a sector.
+    QByteArray key(int sector, bool bKey) const;
+
+    ReaderFaults faults() const { return faults_; }
+    // Returns false (with a description) when replyFrom cannot be bound; the other faults are taken anyway.
+    bool setFaults(const ReaderFaults &faults, QString *error = nullptr);
+    void setDelay(int ms) { faults_.delayMs = ms; }
+    void setSilent(bool silent) { faults_.silent = silent; }
+    void setCorruptEcho(bool corrupt) { faults_.corruptEcho = corrupt; }
+    void setReplyLength(int length) { faults_.replyLength = length; }
+    bool setReplyFrom(const QString &address, QString *error = nullptr);
+
+    QList<WireRecord> received() const { return received_; }
+    QList<WireRecord> sent() const { return sent_; }
+    void clearRecords();
+
+signals:
+    void datagramReceived(const vrx::WireRecord &record);
+    void replySent(const vrx::WireRecord &record);
+    // One line per datagram: time, peer, length, what it was, what was done. Never carries key bytes.
+    void logLine(const QString &line);
+
+private:
+    void takePendingDatagrams();
+    void handle(const WireRecord &request);
+    void sendReply(QByteArray reply, const QHostAddress &peer, quint16 peerPort, const QString &moveTo);
+    QString moveTo(const QString &newAddress);
+    bool bindTo(const QHostAddress &address, QString *error);
+
+    QHostAddress address_;
+    QUdpSocket *socket_ = nullptr;
+    QUdpSocket *replySocket_ = nullptr; // bound to faults_.replyFrom when set
+    bool allowNonLoopback_ = false;
+    bool retakeScheduled_ = false;
+    ReaderSettings settings_;
+    QByteArray keyFrame_;
+    ReaderFaults faults_;
+    QList<WireRecord> received_;
+    QList<WireRecord> sent_;
+    QStringList moves_;
+};
+
+} // namespace vrx

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "SimulatedReader.h"
+
+#include <QStringList>
+
+namespace vrx {
+
+// What the command line of vrx-reader-sim asks for.
+struct SimulatorOptions {
+    QStringList addresses; // one reader per address, each on port 1001
+    ReaderFaults faults;
+    bool allowNonLoopback = false;
+};
+
+struct ParsedSimulatorOptions {
+    enum Action { Run, ShowHelp, ShowVersion, Fail } action = Fail;
+    SimulatorOptions options;
+    QString text; // the help text, the version line, or what is wrong with the arguments
+};
+
+// arguments[0] is the program name. Without --address a single reader listens on 127.0.0.101.
+ParsedSimulatorOptions ParseSimulatorOptions(const QStringList &arguments);
+
+} // namespace vrx
