@@ -1,0 +1,76 @@
+#include "app/FieldEdit.h"
+
+#include "app/KeyCharacter.h"
+
+#include <QKeyEvent>
+#include <QValidator>
+
+namespace vrx {
+
+// Every change of the line edit's text passes its validator, whatever brought it (typing, paste,
+// drag and drop, input method, undo). The gate judges the operator's edits and waves program writes
+// through, which is how the limit binds the operator but never what the program writes.
+class FieldEdit::Gate final : public QValidator {
+public:
+    explicit Gate(FieldEdit *field)
+        : QValidator(field)
+        , m_field(field) {}
+
+    State validate(QString &input, int &pos) const override {
+        if (m_field->m_programWrite)
+            return Acceptable;
+        const auto edit =
+            JudgeOperatorEdit(m_field->m_accepted, input, pos, m_field->m_inputLimit, m_field->m_filter);
+        if (!edit)
+            return Invalid;
+        input = edit->text;
+        pos = edit->cursor;
+        return Acceptable;
+    }
+
+private:
+    FieldEdit *m_field;
+};
+
+FieldEdit::FieldEdit(QWidget *parent)
+    : QLineEdit(parent) {
+    setValidator(new Gate(this));
+    connect(this, &QLineEdit::textChanged, this, [this](const QString &text) { m_accepted = text; });
+    connect(this, &QLineEdit::textEdited, this, &FieldEdit::Change);
+}
+
+FieldEdit::~FieldEdit() = default;
+
+void FieldEdit::setText(const QString &text) {
+    m_programWrite = true;
+    QLineEdit::setText(text);
+    m_programWrite = false;
+    m_accepted = text;
+    emit Change();
+}
+
+void FieldEdit::keyPressEvent(QKeyEvent *event) {
+    if (m_keyPress) {
+        if (const auto typed = CharacterCode(*event)) {
+            char16_t code = *typed;
+            m_keyPress(code);
+            if (code == 0) {
+                event->accept();
+                return;
+            }
+            if (code != *typed) {
+                insert(QString(QChar(code)));
+                event->accept();
+                return;
+            }
+        }
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+void FieldEdit::focusInEvent(QFocusEvent *event) {
+    QLineEdit::focusInEvent(event);
+    emit GotFocus();
+}
+
+} // namespace vrx

@@ -1,0 +1,124 @@
+#pragma once
+
+#include "app/FieldEdit.h"
+#include "app/FlexGrid.h"
+#include "app/ListBox.h"
+#include "app/MessageBox.h"
+#include "app/Twips.h"
+#include "fields/AddressText.h"
+#include "link/ExchangeState.h"
+
+#include <QWidget>
+
+#include <array>
+#include <exception>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+
+namespace vrx {
+
+// The main window. Its controls are public control arrays indexed as the operator's model names them
+// (Text1[0] is the target reader address, Text1[6] the former one; index 0 of every other array of the
+// two groups is the target side, index 1 the former side). Every control carries an object name
+// "Name_index" ("Text1_4", "TextPass_31") or "Name" for single controls.
+//
+// The class is spread over files by concern:
+//   Form1Controls.cpp   - creation of every control with its layout values, wiring of the events;
+//   Form1Load.cpp       - Form_Load, the start-up that completes and shows the window;
+//   Form1Fields.cpp     - the field behaviours and the window's address helper;
+//   Form1Operations.cpp - the three command buttons.
+class Form1 : public QWidget {
+    Q_OBJECT
+
+public:
+    // Runs Form_Initialize, creates the controls, then Form_Load, which shows the window. Every report
+    // of every handler goes to `messages`, which must outlive the window.
+    explicit Form1(MessageBox &messages, QWidget *parent = nullptr);
+    ~Form1() override;
+
+    // Control arrays of the two parameter groups.
+    std::array<FieldEdit *, 12> Text1{};
+    std::array<FieldEdit *, 2> TextMac{};
+    QCheckBox *Check1 = nullptr;
+    std::array<ListBox *, 2> CombUDP{};
+    std::array<ListBox *, 2> CombSend{};
+    std::array<ListBox *, 2> CombBeep{};
+    std::array<ListBox *, 2> CombPass{};
+    std::array<QGroupBox *, 2> Frame4{};
+    std::array<QGroupBox *, 2> Frame1{};
+    std::array<FlexGrid *, 2> MSFlexGrid1{};
+
+    // Addresses, keys, notes and commands.
+    std::array<FieldEdit *, 1> TextFindIP{};
+    FieldEdit *TextPCIP = nullptr;
+    QGroupBox *Frame2 = nullptr;
+    FlexGrid *MSFlexGrid2 = nullptr;
+    std::array<FieldEdit *, 32> TextPass{};
+    QLabel *Label1 = nullptr;
+    QLabel *Label3 = nullptr;
+    QLabel *Label5 = nullptr;
+    QPushButton *Command1 = nullptr;
+    QPushButton *Command3 = nullptr;
+    QPushButton *Command5 = nullptr;
+
+    // What the operations and the arrival handler share; lives as long as the window.
+    ExchangeState Exchange;
+
+    // Parses an address text for the window: a group above 32767 is reported in a message box before
+    // the text counts as invalid. The bytes are meaningful only on true.
+    bool ParseIpAddress(const QString &text, AddressBytes &bytes);
+
+    // Where the window goes on a screen of the given size: centred, not clamped, so a window larger
+    // than the screen gets negative coordinates.
+    static QPoint CentredPosition(const QSize &screen, const QSize &window);
+
+public slots:
+    void Command1_Click();
+    void Command3_Click();
+    void Command5_Click();
+
+    void Check1_Click();
+    void Text1_Change(int index);
+    void Text1_GotFocus(int index);
+
+public:
+    void TextPass_KeyPress(int index, char16_t &KeyAscii);
+
+protected:
+    MessageBox &Messages() { return m_messages; }
+    const TwipScale &Twips() const { return m_twips; }
+
+    // Runs one handler and reports any failure inside it by its own description; the window stays usable.
+    template <typename Handler>
+    void Guarded(Handler &&handler);
+
+private:
+    void CreateControls();
+    void CreateParameterGroup(int side);
+    void CreateAddressRows();
+    void CreateKeyGroup();
+    void CreateFooter();
+    void ConnectEvents();
+
+    void Form_Load();
+    void LayKeyGrid();
+    void LayParameterGrid(int side);
+    void PlaceParameterRow(int side, int row);
+
+    MessageBox &m_messages;
+    TwipScale m_twips;
+};
+
+template <typename Handler>
+void Form1::Guarded(Handler &&handler) {
+    try {
+        handler();
+    } catch (const std::exception &failure) {
+        m_messages.Show(QString::fromLocal8Bit(failure.what()));
+    }
+}
+
+} // namespace vrx

@@ -1,0 +1,223 @@
+#include "app/Form1.h"
+
+#include "app/Form1Layout.h"
+#include "fields/KeyFilter.h"
+#include "setup/FormInitialize.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+
+namespace vrx {
+
+namespace {
+
+const QString FormCaption = QStringLiteral("VRX-K系列在线配置");
+const QString KeyNote =
+    QStringLiteral("下载密码说明：配置的内容中，要选择有使用读卡器内部 或者 "
+                   "读写命令中的密码，如果使用读卡器内部密码验证，才需要下载密码到读卡中；"
+                   "如果使用读写命令中密码，就不用下载密码到读卡器中了。");
+const QString DefaultKey = QStringLiteral("3C5A7E9B1D2F");
+const QString BlankMac = QStringLiteral("00-00-00-00-00-00");
+
+// Layout texts of the six address and port fields of a group, by Text1 index modulo 6.
+const std::array<QString, 6> LayoutTexts = {
+    QStringLiteral("192.168.0.101"), QStringLiteral("255.255.255.0"), QStringLiteral("192.168.0.1"),
+    QStringLiteral("192.168.0.110"), QStringLiteral("1234"),          QStringLiteral("1234"),
+};
+
+QString IndexedName(const char *name, int index) {
+    return QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(index);
+}
+
+bool IsKeyTextCharacter(char16_t code) {
+    return code != u'\b' && IsKeyCharAccepted(code);
+}
+
+} // namespace
+
+Form1::Form1(MessageBox &messages, QWidget *parent)
+    : QWidget(parent)
+    , m_messages(messages)
+    , m_twips(logicalDpiX(), logicalDpiY()) {
+    Form_Initialize(); // the control libraries must be in place before any control exists
+    CreateControls();
+    ConnectEvents();
+    Form_Load();
+}
+
+Form1::~Form1() = default;
+
+void Form1::CreateControls() {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(FormCaption);
+    QFont font(QStringLiteral("Noto Sans CJK SC"));
+    font.setFamilies({QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Micro Hei"),
+                      QStringLiteral("SimSun"), QStringLiteral("Sans Serif")});
+    font.setPointSize(9);
+    setFont(font);
+    setFixedSize(m_twips.x(layout::FormWidth), m_twips.y(layout::FormHeight));
+
+    CreateParameterGroup(1);
+    CreateParameterGroup(0);
+    CreateAddressRows();
+    CreateKeyGroup();
+    CreateFooter();
+}
+
+void Form1::CreateParameterGroup(int side) {
+    using namespace layout;
+    const bool target = side == 0;
+
+    auto *group = new QGroupBox(target ? QStringLiteral("目标IP信息") : QStringLiteral("原IP信息"), this);
+    group->setObjectName(IndexedName("Frame4", side));
+    group->setGeometry(m_twips.x(GroupLeft[side]), m_twips.y(GroupTop), m_twips.x(GroupWidth),
+                       m_twips.y(GroupHeight));
+    Frame4[side] = group;
+
+    auto *inner = new QGroupBox(group);
+    inner->setObjectName(IndexedName("Frame1", side));
+    inner->setGeometry(m_twips.x(InnerLeft), m_twips.y(InnerTop), m_twips.x(InnerWidth),
+                       m_twips.y(InnerHeight));
+    Frame1[side] = inner;
+
+    auto *grid = new FlexGrid(12, 2, inner);
+    grid->setObjectName(IndexedName("MSFlexGrid1", side));
+    grid->move(0, m_twips.y(ParameterGridTop));
+    MSFlexGrid1[side] = grid;
+
+    // The fields come after the grid so that they lie over its cells.
+    for (int row = 0; row < 6; ++row) {
+        const int index = Text1IndexOfRow[row] + (target ? 0 : FormerOffset);
+        auto *field = new FieldEdit(inner);
+        field->setObjectName(IndexedName("Text1", index));
+        field->setFrame(false);
+        field->setTextMargins(0, 0, 0, 0);
+        field->setInputLimit(IsPortIndex(index) ? PortLimit : AddressLimit);
+        field->setText(LayoutTexts[index % 6]);
+        Text1[index] = field;
+    }
+
+    auto *mac = new FieldEdit(inner);
+    mac->setObjectName(IndexedName("TextMac", side));
+    mac->setInputLimit(MacLimit);
+    mac->resize(m_twips.x(MacWidth), m_twips.y(MacHeight));
+    mac->setEnabled(false); // target: the automatic box starts ticked; former: never editable
+    mac->setReadOnly(!target);
+    TextMac[side] = mac;
+
+    if (target) {
+        Check1 = new QCheckBox(QStringLiteral("自动"), inner);
+        Check1->setObjectName(QStringLiteral("Check1"));
+        Check1->resize(m_twips.x(CheckWidth), m_twips.y(CheckHeight));
+        Check1->setChecked(true);
+    } else {
+        mac->setText(QString());
+    }
+
+    const ListBox::Kind pickOnTarget = target ? ListBox::Kind::PickOnly : ListBox::Kind::Editable;
+    const auto makeList = [&](const char *name, ListBox::Kind kind, const QStringList &items) {
+        auto *list = new ListBox(kind, inner);
+        list->setObjectName(IndexedName(name, side));
+        list->addItems(items);
+        list->setCurrentIndex(-1);
+        return list;
+    };
+    CombUDP[side] =
+        makeList("CombUDP", ListBox::Kind::Editable,
+                 {QStringLiteral("UDP"), QStringLiteral("TCP服务器"), QStringLiteral("TCP客户端")});
+    CombSend[side] =
+        makeList("CombSend", ListBox::Kind::Editable, {QStringLiteral("不发送"), QStringLiteral("发送")});
+    CombBeep[side] = makeList("CombBeep", pickOnTarget, {});
+    CombPass[side] = makeList("CombPass", pickOnTarget, {});
+}
+
+void Form1::CreateAddressRows() {
+    using namespace layout;
+    const auto makeRow = [&](const char *labelName, const QString &caption, const char *fieldName, int top,
+                             const QString &text) {
+        auto *label = new QLabel(caption, this);
+        label->setObjectName(QLatin1String(labelName));
+        label->setGeometry(m_twips.x(AddressLabelLeft), m_twips.y(top), m_twips.x(AddressLabelWidth),
+                           m_twips.y(AddressFieldHeight));
+        auto *field = new FieldEdit(this);
+        field->setObjectName(QLatin1String(fieldName));
+        field->setGeometry(m_twips.x(AddressFieldLeft), m_twips.y(top), m_twips.x(AddressFieldWidth),
+                           m_twips.y(AddressFieldHeight));
+        field->setText(text);
+        return std::pair{label, field};
+    };
+    std::tie(Label1, TextFindIP[0]) = makeRow("Label1", QStringLiteral("读卡器IP:"), "TextFindIP_0",
+                                              AddressTop, QStringLiteral("192.168.0.101"));
+    std::tie(Label5, TextPCIP) = makeRow("Label5", QStringLiteral("本机IP:"), "TextPCIP",
+                                         AddressTop + AddressRowStep, QStringLiteral("192.168.0.110"));
+
+    const auto makeButton = [&](const char *name, const QString &caption, int left) {
+        auto *button = new QPushButton(caption, this);
+        button->setObjectName(QLatin1String(name));
+        button->setGeometry(m_twips.x(left), m_twips.y(UpperButtonTop), m_twips.x(ButtonWidth),
+                            m_twips.y(ButtonHeight));
+        return button;
+    };
+    Command1 = makeButton("Command1", QStringLiteral("读取读卡器参数"), Command1Left);
+    Command3 = makeButton("Command3", QStringLiteral("配置读卡器参数"), Command3Left);
+}
+
+void Form1::CreateKeyGroup() {
+    using namespace layout;
+    Frame2 = new QGroupBox(QStringLiteral("准备下载的密码"), this);
+    Frame2->setObjectName(QStringLiteral("Frame2"));
+    Frame2->setGeometry(m_twips.x(KeyGroupLeft), m_twips.y(KeyGroupTop), m_twips.x(KeyGroupWidth),
+                        m_twips.y(KeyGroupHeight));
+
+    MSFlexGrid2 = new FlexGrid(9, 6, Frame2);
+    MSFlexGrid2->setObjectName(QStringLiteral("MSFlexGrid2"));
+    MSFlexGrid2->setDefaultRowHeight(m_twips.y(KeyGridHeadingHeight));
+    MSFlexGrid2->setGeometry(m_twips.x(KeyGridLeft), m_twips.y(KeyGridTop), m_twips.x(KeyGridWidth),
+                             m_twips.y(KeyGridHeadingHeight * 9));
+
+    for (int index = 0; index < 32; ++index) {
+        auto *field = new FieldEdit(Frame2);
+        field->setObjectName(IndexedName("TextPass", index));
+        field->setInputLimit(KeyLimit);
+        field->setCharacterFilter(IsKeyTextCharacter);
+        const int width = index < 16 ? KeyFieldWidthLow : KeyFieldWidthHigh;
+        field->resize(m_twips.x(width), m_twips.y(KeyFieldHeight));
+        field->setText(DefaultKey);
+        TextPass[index] = field;
+    }
+}
+
+void Form1::CreateFooter() {
+    using namespace layout;
+    Label3 = new QLabel(KeyNote, this);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    Label3->setWordWrap(true);
+    Label3->setAutoFillBackground(true);
+    QPalette notePalette = Label3->palette();
+    notePalette.setColor(QPalette::Window, QColor(224, 224, 224));
+    Label3->setPalette(notePalette);
+    Label3->setGeometry(m_twips.x(NoteLeft), m_twips.y(NoteTop), m_twips.x(NoteWidth), m_twips.y(NoteHeight));
+
+    Command5 = new QPushButton(QStringLiteral("下载读卡器密码"), this);
+    Command5->setObjectName(QStringLiteral("Command5"));
+    Command5->setGeometry(m_twips.x(Command5Left), m_twips.y(Command5Top), m_twips.x(ButtonWidth),
+                          m_twips.y(ButtonHeight));
+}
+
+void Form1::ConnectEvents() {
+    for (int index = 0; index < int(Text1.size()); ++index) {
+        connect(Text1[index], &FieldEdit::Change, this, [this, index] { Text1_Change(index); });
+        connect(Text1[index], &FieldEdit::GotFocus, this, [this, index] { Text1_GotFocus(index); });
+    }
+    for (int index = 0; index < int(TextPass.size()); ++index)
+        TextPass[index]->setKeyPressHandler(
+            [this, index](char16_t &code) { TextPass_KeyPress(index, code); });
+    connect(Check1, &QCheckBox::stateChanged, this, &Form1::Check1_Click);
+    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+    connect(Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
+}
+
+} // namespace vrx

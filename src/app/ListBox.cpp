@@ -1,0 +1,37 @@
+#include "app/ListBox.h"
+
+#include <QLineEdit>
+
+namespace vrx {
+
+ListBox::ListBox(Kind kind, QWidget *parent)
+    : QComboBox(parent)
+    , m_kind(kind) {
+    if (kind == Kind::Editable) {
+        setEditable(true);
+        setInsertPolicy(QComboBox::NoInsert);
+        setCompleter(nullptr); // no inline completion: the text part shows exactly what was typed
+        connect(lineEdit(), &QLineEdit::textEdited, this, &ListBox::followText);
+    }
+}
+
+void ListBox::setText(const QString &text) {
+    if (m_kind == Kind::PickOnly) {
+        setCurrentIndex(findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
+        return;
+    }
+    followText(text);
+    lineEdit()->end(false);
+}
+
+void ListBox::followText(const QString &text) {
+    QLineEdit *edit = lineEdit();
+    const int cursor = edit->cursorPosition();
+    // Selecting rewrites the text part (selecting none empties it), so the text is put back afterwards.
+    setCurrentIndex(findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
+    if (edit->text() != text)
+        edit->setText(text);
+    edit->setCursorPosition(cursor);
+}
+
+} // namespace vrx
