@@ -3,6 +3,8 @@
 #include "app/KeyCharacter.h"
 
 #include <QKeyEvent>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QValidator>
 
 namespace vrx {
@@ -47,6 +49,18 @@ void FieldEdit::setText(const QString &text) {
     m_programWrite = false;
     m_accepted = text;
     emit Change();
+}
+
+void FieldEdit::fitFontTo(const QString &sample) {
+    QStyleOptionFrame option;
+    initStyleOption(&option);
+    constexpr int innerMargins = 2 * 2 + 1; // the line edit's own margin on each side, and the caret
+    const int room =
+        style()->subElementRect(QStyle::SE_LineEditContents, &option, this).width() - innerMargins;
+    QFont fitted = font();
+    while (fitted.pointSizeF() > 6.0 && QFontMetrics(fitted).horizontalAdvance(sample) > room)
+        fitted.setPointSizeF(fitted.pointSizeF() - 0.5);
+    setFont(fitted);
 }
 
 void FieldEdit::keyPressEvent(QKeyEvent *event) {

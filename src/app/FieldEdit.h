@@ -33,6 +33,10 @@ public:
 
     void setText(const QString &text);
 
+    // Shrinks the field's font until `sample` fits its width without scrolling (a narrow field must
+    // still show a whole key).
+    void fitFontTo(const QString &sample);
+
 signals:
     void Change();
     void GotFocus();

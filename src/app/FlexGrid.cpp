@@ -20,6 +20,7 @@ FlexGrid::FlexGrid(int rows, int columns, QWidget *parent)
     setLineWidth(1);
     setAutoScroll(false);
     setWordWrap(false);
+    setTextElideMode(Qt::ElideNone); // a long label is cut at the cell edge, never shortened with "…"
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < columns; ++c) {
             auto *item = new QTableWidgetItem;

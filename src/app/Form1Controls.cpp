@@ -185,6 +185,7 @@ void Form1::CreateKeyGroup() {
         const int width = index < 16 ? KeyFieldWidthLow : KeyFieldWidthHigh;
         field->resize(m_twips.x(width), m_twips.y(KeyFieldHeight));
         field->setText(DefaultKey);
+        field->fitFontTo(DefaultKey);
         TextPass[index] = field;
     }
 }
