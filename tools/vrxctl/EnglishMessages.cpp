@@ -23,6 +23,7 @@ QString InEnglish(const QString &message) {
         {QStringLiteral("请输入正确的读卡器MAC"),
          QStringLiteral(
              "MAC (--mac): enter six hexadecimal groups joined by \"-\", such as 00-14-C0-A8-00-65")},
+        {QStringLiteral("数值溢出"), QStringLiteral("a number is too large")},
         // socket conditions, with the window's advice
         {QStringLiteral("无效参数！请确认读卡器IP填写是否正确！"),
          QStringLiteral("invalid argument: check that the reader IP is right")},

@@ -79,7 +79,7 @@ KeyFields KeyFieldsFromFile(const QString &text) {
             const QString problem = KeyProblem(parts[1 + k]);
             if (!problem.isEmpty())
                 return fail(QStringLiteral("the %1 key of sector %2 %3")
-                                .arg(k ? u'B' : u'A')
+                                .arg(QChar(k ? u'B' : u'A'))
                                 .arg(sector)
                                 .arg(problem));
             keys.fields[KeyFieldIndex(sector, k == 1)] = parts[1 + k];

@@ -1,0 +1,448 @@
+// vrxctl run as a process against simulated readers on loopback. The readers live in this test's
+// event loop, which runs while the test waits for vrxctl to finish.
+//
+// Addresses: computer side 127.0.30.x / 127.0.35.x, readers 127.0.31.x-127.0.34.x, scans in 127.1.5.0/24.
+#include "ReaderSimulator.h"
+
+#include "config/ParameterBlock.h"
+#include "fields/HexText.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUdpSocket>
+
+using namespace vrx;
+
+namespace {
+
+struct Result {
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+// Runs vrxctl and keeps this thread's event loop turning so the simulated readers can answer.
+Result Vrxctl(const QStringList &arguments, int timeoutMs = 15000) {
+    QProcess process;
+    process.setProgram(QStringLiteral(VRXCTL_PATH));
+    process.setArguments(arguments);
+    QSignalSpy finished(&process, &QProcess::finished);
+    process.start();
+    if (!finished.wait(timeoutMs)) {
+        process.kill();
+        process.waitForFinished();
+        return {};
+    }
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+QString Diagnose(const Result &result) {
+    return QStringLiteral("exit %1\n--- out\n%2--- err\n%3").arg(result.code).arg(result.out, result.err);
+}
+
+#define VERIFY_EXIT(result, expected) QVERIFY2((result).code == (expected), qPrintable(Diagnose(result)))
+
+QStringList Local(const QString &address) {
+    return {QStringLiteral("--local"), address};
+}
+
+QString WriteFile(const QTemporaryDir &dir, const QString &name, const QString &text) {
+    const QString path = dir.filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return {};
+    file.write(text.toUtf8());
+    return path;
+}
+
+} // namespace
+
+class TestVrxctlCommands : public QObject {
+    Q_OBJECT
+
+private slots:
+    void versionAndHelp();
+    void readPrintsTableAndJson();
+    void readWithoutReplyFails();
+    void readIgnoresABlockFromAnotherAddress();
+    void configureWritesOnlyWhatIsGiven();
+    void configureRefusesBadInputBeforeSending();
+    void configureFailsOnADifferentEcho();
+    void configureVerifiesAtTheNewAddress();
+    void configureDryRunWritesNothing();
+    void configureFromJson();
+    void keysFromOneKeyAndFromFile();
+    void keysFailOnADifferentEchoAndNeverShowKeys();
+    void scanFindsExactlyTheReaders();
+    void scanFlagsADuplicateMac();
+    void scanOutputsCsvAndRefusesHugeRanges();
+    void scanWithNobodyThere();
+    void batchSkipsABadRowAndGoesOn();
+    void socketErrors();
+};
+
+void TestVrxctlCommands::versionAndHelp() {
+    const Result version = Vrxctl({"--version"});
+    VERIFY_EXIT(version, 0);
+    QCOMPARE(version.out.trimmed(), QStringLiteral("vrxctl " VRX_VERSION));
+    for (const QString &command : {"read", "configure", "keys", "scan", "batch"}) {
+        const Result help = Vrxctl({command, "--help"});
+        VERIFY_EXIT(help, 0);
+        QVERIFY2(help.out.startsWith("Usage: vrxctl " + command), qPrintable(help.out));
+        QVERIFY(help.out.contains("3  socket error"));
+    }
+    VERIFY_EXIT(Vrxctl({"frobnicate"}), 2);
+    VERIFY_EXIT(Vrxctl({"read", "--bogus", "127.0.31.1"}), 2);
+    VERIFY_EXIT(Vrxctl({"read", "127.0.31.1", "--timeout", "0"}), 2);
+}
+
+void TestVrxctlCommands::readPrintsTableAndJson() {
+    ReaderSimulator sim;
+    QVERIFY(sim.addReader("127.0.31.10"));
+    const Result table = Vrxctl(QStringList{"read", "127.0.31.10"} + Local("127.0.30.1"));
+    VERIFY_EXIT(table, 0);
+    QVERIFY2(table.out.contains(QRegularExpression("Reader IP\\s+127.0.31.10\n")), qPrintable(table.out));
+    QVERIFY(table.out.contains(QRegularExpression("MAC\\s+00-14-7F-00-1F-0A\n")));
+
+    const Result json = Vrxctl(QStringList{"read", "127.0.31.10", "--json"} + Local("127.0.30.1"));
+    VERIFY_EXIT(json, 0);
+    const QJsonObject object = QJsonDocument::fromJson(json.out.toUtf8()).object();
+    QCOMPARE(object.keys(),
+             (QStringList{"beep", "gateway", "heartbeat", "key_source", "mac", "protocol", "reader_ip",
+                          "reader_port", "server_ip", "server_port", "subnet_mask"}));
+    QCOMPARE(object.value("reader_ip").toString(), QStringLiteral("127.0.31.10"));
+    QCOMPARE(object.value("gateway").toString(), QStringLiteral("127.0.31.1"));
+    QCOMPARE(object.value("reader_port").toInt(), 1234);
+    QCOMPARE(object.value("protocol").toString(), QStringLiteral("udp"));
+    QCOMPARE(object.value("beep").toString(), QStringLiteral("on"));
+    QCOMPARE(sim.received().size(), 2); // one query each, no retries
+}
+
+void TestVrxctlCommands::readWithoutReplyFails() {
+    ReaderSimulator sim;
+    SimulatedReader *reader = sim.addReader("127.0.31.11");
+    QVERIFY(reader);
+    reader->setSilent(true);
+    const Result result = Vrxctl(QStringList{"read", "127.0.31.11", "--retries", "2"} + Local("127.0.30.1"));
+    VERIFY_EXIT(result, 1);
+    QVERIFY(result.err.contains("no reply from 127.0.31.11 within 200 ms"));
+    QCOMPARE(reader->received().size(), 3); // the query and two retries
+
+    // A late reply is one that did not come at all.
+    reader->setSilent(false);
+    reader->setDelay(400);
+    VERIFY_EXIT(Vrxctl(QStringList{"read", "127.0.31.11"} + Local("127.0.30.1")), 1);
+    VERIFY_EXIT(Vrxctl(QStringList{"read", "127.0.31.11", "--timeout", "1500"} + Local("127.0.30.1")), 0);
+}
+
+void TestVrxctlCommands::readIgnoresABlockFromAnotherAddress() {
+    ReaderSimulator sim;
+    SimulatedReader *reader = sim.addReader("127.0.31.12");
+    QVERIFY(reader);
+    QString error;
+    QVERIFY2(reader->setReplyFrom("127.0.31.13", &error), qPrintable(error));
+    const Result result = Vrxctl(QStringList{"read", "127.0.31.12", "--trace"} + Local("127.0.30.1"));
+    VERIFY_EXIT(result, 1);
+    // The block did arrive, and the trace shows it, but it was not from the reader asked.
+    QVERIFY2(result.err.contains("<- 127.0.31.13:1001  41 bytes"), qPrintable(result.err));
+}
+
+void TestVrxctlCommands::configureWritesOnlyWhatIsGiven() {
+    ReaderSimulator sim;
+    SimulatedReader *reader = sim.addReader("127.0.31.20");
+    QVERIFY(reader);
+    const ReaderSettings before = reader->settings();
+    const Result result = Vrxctl(
+        QStringList{"configure", "127.0.31.20", "--port", "80", "--protocol", "tcp-client", "--beep", "off"} +
+        Local("127.0.30.2"));
+    VERIFY_EXIT(result, 0);
+    QVERIFY(result.out.contains("port 1234 -> 80"));
+    QVERIFY(result.out.contains("protocol udp -> tcp-client"));
+    ReaderSettings expected = before;
+    expected.readerPort = 80;
+    expected.readerProtocol = Protocol::TcpClient;
+    expected.beepOnRead = Beep::Silent;
+    QCOMPARE(reader->settings(), expected);
+}
+
+void TestVrxctlCommands::configureRefusesBadInputBeforeSending() {
+    ReaderSimulator sim;
+    SimulatedReader *reader = sim.addReader("127.0.31.21");
+    QVERIFY(reader);
+    // Several bad fields: the window names the reader IP first.
+    const Result result = Vrxctl(QStringList{"configure", "127.0.31.21", "--server-port", "0", "--mac",
+                                             "1-2-3", "--ip", "127.0.31.0"} +
+                                 Local("127.0.30.2"));
+    VERIFY_EXIT(result, 2);
+    QVERIFY2(result.err.contains("reader IP (--ip)"), qPrintable(result.err));
+    QVERIFY(!result.err.contains("--mac"));
+    VERIFY_EXIT(Vrxctl(QStringList{"configure", "127.0.31.21", "--heartbeat", "maybe"} + Local("127.0.30.2")),
+                2);
+    QVERIFY(reader->received().isEmpty());
+}
+
+void TestVrxctlCommands::configureFailsOnADifferentEcho() {
+    ReaderSimulator sim;
+    SimulatedReader *reader = sim.addReader("127.0.31.22");
+    QVERIFY(reader);
+    reader->setCorruptEcho(true);
+    const Result result =
+        Vrxctl(QStringList{"configure", "127.0.31.22", "--port", "81"} + Local("127.0.30.2"));
+    VERIFY_EXIT(result, 1);
+    QVERIFY2(result.err.contains("echo differs"), qPrintable(result.err));
+
+    reader->setCorruptEcho(false);
+    reader->setSilent(true);
+    const Result silent =
+        Vrxctl(QStringList{"configure", "127.0.31.22", "--port", "81"} + Local("127.0.30.2"));
+    VERIFY_EXIT(silent, 1);
+    QVERIFY(silent.err.contains("nothing was written"));
+}
+
+void TestVrxctlCommands::configureVerifiesAtTheNewAddress() {
+    ReaderSimulator sim;
+    SimulatedReader *reader = sim.addReader("127.0.31.30");
+    QVERIFY(reader);
+    const Result result = Vrxctl(QStringList{"configure", "127.0.31.30", "--ip", "127.0.31.31", "--mac",
+                                             "auto", "--gateway", "127.0.31.254", "--verify"} +
+                                 Local("127.0.30.3"));
+    VERIFY_EXIT(result, 0);
+    QVERIFY2(result.out.contains("Verified: the reader at 127.0.31.31 reports all 11 settings"),
+             qPrintable(result.out));
+    QVERIFY(result.out.contains("mac 00-14-7F-00-1F-1E -> 00-14-7F-00-1F-1F"));
+    QCOMPARE(sim.reader("127.0.31.31"), reader);
+    // The read-back went to the new address.
+    QCOMPARE(reader->received().constLast().local, QStringLiteral("127.0.31.31"));
+    QCOMPARE(reader->received().constLast().bytes, ParameterQuery());
+}
+
+void TestVrxctlCommands::configureDryRunWritesNothing() {
+    ReaderSimulator sim;
+    SimulatedReader *reader = sim.addReader("127.0.31.32");
+    QVERIFY(reader);
+    const ReaderSettings before = reader->settings();
+    const Result result = Vrxctl(QStringList{"configure", "127.0.31.32", "--server-port", "80", "--dry-run"} +
+                                 Local("127.0.30.3"));
+    VERIFY_EXIT(result, 0);
+    ReaderSettings expected = before;
+    expected.serverPort = 80;
+    const QString hex = QString::fromLatin1(ParameterBlock::encode(expected).toHex(' ').toUpper());
+    QVERIFY2(result.out.contains(hex), qPrintable(result.out));
+    QVERIFY(result.out.contains("server-port 1234 -> 80"));
+    QCOMPARE(reader->settings(), before);
+    QCOMPARE(reader->received().size(), 1); // the query only
+}
+
+void TestVrxctlCommands::configureFromJson() {
+    ReaderSimulator sim;
+    SimulatedReader *source = sim.addReader("127.0.31.33");
+    SimulatedReader *target = sim.addReader("127.0.31.34");
+    QVERIFY(source && target);
+    ReaderSettings wanted = source->settings();
+    wanted.serverIp = {127, 0, 30, 99};
+    wanted.keySource = KeySource::Reader;
+    source->setSettings(wanted);
+    const Result read = Vrxctl(QStringList{"read", "127.0.31.33", "--json"} + Local("127.0.30.3"));
+    VERIFY_EXIT(read, 0);
+    QTemporaryDir dir;
+    // Everything from the first reader except its address and MAC, which the options override.
+    const QString path = WriteFile(dir, "settings.json", read.out);
+    const Result result = Vrxctl(QStringList{"configure", "127.0.31.34", "--from", path, "--ip",
+                                             "127.0.31.34", "--mac", "auto", "--verify"} +
+                                 Local("127.0.30.3"));
+    VERIFY_EXIT(result, 0);
+    wanted.readerIp = {127, 0, 31, 34};
+    wanted.readerMac = {0x00, 0x14, 127, 0, 31, 34};
+    QCOMPARE(target->settings(), wanted);
+
+    const QString bad = WriteFile(dir, "bad.json", R"({"reader_port": 80, "colour": "red"})");
+    const Result refused =
+        Vrxctl(QStringList{"configure", "127.0.31.34", "--from", bad} + Local("127.0.30.3"));
+    VERIFY_EXIT(refused, 2);
+    QVERIFY(refused.err.contains("colour"));
+}
+
+void TestVrxctlCommands::keysFromOneKeyAndFromFile() {
+    ReaderSimulator sim;
+    SimulatedReader *reader = sim.addReader("127.0.31.40");
+    QVERIFY(reader);
+    const Result one =
+        Vrxctl(QStringList{"keys", "127.0.31.40", "--key", "a1b2c3d4e5f6"} + Local("127.0.30.4"));
+    VERIFY_EXIT(one, 0);
+    QCOMPARE(reader->key(15, true), QByteArray::fromHex("A1B2C3D4E5F6"));
+
+    QTemporaryDir dir;
+    QString text = "# sector A-key B-key\n";
+    for (int s = 0; s < 16; ++s)
+        text += QStringLiteral("%1 0000000000%2 1111111111%2\n").arg(s).arg(s, 2, 10, QChar('0'));
+    const Result file = Vrxctl(
+        QStringList{"keys", "127.0.31.40", "--file", WriteFile(dir, "keys.txt", text)} + Local("127.0.30.4"));
+    VERIFY_EXIT(file, 0);
+    QCOMPARE(reader->key(9, false), QByteArray::fromHex("000000000009"));
+    QCOMPARE(reader->key(12, true), QByteArray::fromHex("111111111112"));
+
+    const Result missing = Vrxctl(
+        QStringList{"keys", "127.0.31.40", "--file", WriteFile(dir, "short.txt", text.section('\n', 0, 15))} +
+        Local("127.0.30.4"));
+    VERIFY_EXIT(missing, 2);
+    QVERIFY2(missing.err.contains("sector 15"), qPrintable(missing.err));
+    VERIFY_EXIT(Vrxctl(QStringList{"keys", "127.0.31.40", "--key", "FFFF"} + Local("127.0.30.4")), 2);
+}
+
+void TestVrxctlCommands::keysFailOnADifferentEchoAndNeverShowKeys() {
+    ReaderSimulator sim;
+    SimulatedReader *reader = sim.addReader("127.0.31.41");
+    QVERIFY(reader);
+    reader->setCorruptEcho(true);
+    const Result result =
+        Vrxctl(QStringList{"keys", "127.0.31.41", "--key", "A1B2C3D4E5F6", "--trace"} + Local("127.0.30.4"));
+    VERIFY_EXIT(result, 1);
+    QVERIFY(result.err.contains("-> 127.0.31.41:1001  200 bytes  E1 E1 E1 E1 ************"));
+    QVERIFY(result.err.contains("<- 127.0.31.41:1001  200 bytes"));
+    QVERIFY(!result.err.contains("A1 B2") && !result.out.contains("A1 B2"));
+    QVERIFY(!result.err.contains("A1B2", Qt::CaseInsensitive));
+}
+
+void TestVrxctlCommands::scanFindsExactlyTheReaders() {
+    ReaderSimulator sim;
+    const QStringList addresses{"127.1.5.7", "127.1.5.200", "127.1.5.20", "127.1.5.254", "127.1.5.1"};
+    for (const QString &address : addresses)
+        QVERIFY(sim.addReader(address));
+    // A reader just outside the block must not be found.
+    QVERIFY(sim.addReader("127.1.6.1"));
+    const Result result = Vrxctl(QStringList{"scan", "127.1.5.0/24", "--json"} + Local("127.0.35.1"));
+    VERIFY_EXIT(result, 0);
+    const QJsonArray found = QJsonDocument::fromJson(result.out.toUtf8()).array();
+    QStringList listed;
+    for (const QJsonValue &reader : found) {
+        listed.append(reader["address"].toString());
+        QCOMPARE(reader["reader_ip"].toString(), reader["address"].toString());
+        QCOMPARE(reader["duplicate_mac"].toBool(), false);
+    }
+    QCOMPARE(listed, (QStringList{"127.1.5.1", "127.1.5.7", "127.1.5.20", "127.1.5.200", "127.1.5.254"}));
+    // Every reader was asked exactly once.
+    for (const QString &address : addresses)
+        QCOMPARE(sim.reader(address)->received().size(), 1);
+    QVERIFY(sim.reader("127.1.6.1")->received().isEmpty());
+}
+
+void TestVrxctlCommands::scanFlagsADuplicateMac() {
+    ReaderSimulator sim;
+    SimulatedReader *a = sim.addReader("127.1.5.30");
+    SimulatedReader *b = sim.addReader("127.1.5.31");
+    SimulatedReader *c = sim.addReader("127.1.5.32");
+    QVERIFY(a && b && c);
+    ReaderSettings copy = c->settings();
+    copy.readerMac = a->settings().readerMac;
+    c->setSettings(copy);
+    const Result result = Vrxctl(QStringList{"scan", "127.1.5.30-32"} + Local("127.0.35.2"));
+    VERIFY_EXIT(result, 0);
+    QVERIFY2(result.out.contains(QRegularExpression("127.1.5.30 .* DUPLICATE MAC \\(also at 127.1.5.32\\)")),
+             qPrintable(result.out));
+    QVERIFY(result.out.contains(QRegularExpression("127.1.5.32 .* DUPLICATE MAC \\(also at 127.1.5.30\\)")));
+    QVERIFY(!result.out.contains(QRegularExpression("127.1.5.31 .*DUPLICATE")));
+    QVERIFY(result.out.contains("3 of 3 addresses answered; 2 of them share a MAC"));
+    QVERIFY(result.err.contains("warning: MAC 00-14-7F-01-05-1E answers at 127.1.5.30 and 127.1.5.32"));
+}
+
+void TestVrxctlCommands::scanOutputsCsvAndRefusesHugeRanges() {
+    ReaderSimulator sim;
+    QVERIFY(sim.addReader("127.1.5.40"));
+    const Result csv = Vrxctl(QStringList{"scan", "127.1.5.40", "127.1.5.41", "--csv"} + Local("127.0.35.3"));
+    VERIFY_EXIT(csv, 0);
+    const QStringList lines = csv.out.trimmed().split('\n');
+    QCOMPARE(lines.size(), 2);
+    QCOMPARE(lines[0],
+             QStringLiteral("address,reader_ip,subnet_mask,gateway,reader_port,server_ip,server_port,mac,"
+                            "protocol,heartbeat,beep,key_source,duplicate_mac"));
+    QCOMPARE(lines[1], QStringLiteral("127.1.5.40,127.1.5.40,255.255.255.0,127.1.5.1,1234,192.168.0.110,1234,"
+                                      "00-14-7F-01-05-28,udp,on,on,command,no"));
+
+    const Result huge = Vrxctl(QStringList{"scan", "127.1.0.0/15"} + Local("127.0.35.3"));
+    VERIFY_EXIT(huge, 2);
+    QVERIFY2(huge.err.contains("at most 65536"), qPrintable(huge.err));
+}
+
+void TestVrxctlCommands::scanWithNobodyThere() {
+    const Result result = Vrxctl(QStringList{"scan", "127.1.7.0/28"} + Local("127.0.35.4"));
+    VERIFY_EXIT(result, 1);
+    QVERIFY(result.err.contains("no reader answered in 14 addresses"));
+}
+
+void TestVrxctlCommands::batchSkipsABadRowAndGoesOn() {
+    ReaderSimulator sim;
+    SimulatedReader *moving = sim.addReader("127.0.32.10");
+    SimulatedReader *bad = sim.addReader("127.0.32.11");
+    SimulatedReader *silent = sim.addReader("127.0.32.12");
+    SimulatedReader *corrupt = sim.addReader("127.0.32.13");
+    SimulatedReader *plain = sim.addReader("127.0.32.14");
+    QVERIFY(moving && bad && silent && corrupt && plain);
+    silent->setSilent(true);
+    corrupt->setCorruptEcho(true);
+    const ReaderSettings badBefore = bad->settings();
+
+    QTemporaryDir dir;
+    const QString csv = WriteFile(dir, "readers.csv",
+                                  "# address,ip,port,server-ip,beep\n"
+                                  "address,ip,port,server-ip,beep\n"
+                                  "127.0.32.10,127.0.32.20,,127.0.30.50,off\n"
+                                  "127.0.32.11,,80,127.0.30.50,sometimes\n" // line 4: bad word, never sent
+                                  "127.0.32.12,,81,,\n"
+                                  "127.0.32.13,,82,,\n"
+                                  "127.0.32.14,,83,,on\n");
+    const QString reportPath = dir.filePath("report.csv");
+    const Result result =
+        Vrxctl(QStringList{"batch", csv, "--verify", "--report", reportPath} + Local("127.0.30.5"));
+    VERIFY_EXIT(result, 2); // a row was invalid
+    QVERIFY2(result.err.contains("line 4: skipped: beep on read (--beep): \"sometimes\""),
+             qPrintable(result.err));
+    QVERIFY(bad->received().isEmpty());
+    QCOMPARE(bad->settings(), badBefore);
+    QCOMPARE(sim.reader("127.0.32.20"), moving);
+    QCOMPARE(moving->settings().serverIp, (AddressBytes{127, 0, 30, 50}));
+    QCOMPARE(plain->settings().readerPort, quint16(83));
+
+    QFile reportFile(reportPath);
+    QVERIFY(reportFile.open(QIODevice::ReadOnly));
+    const QStringList report = QString::fromUtf8(reportFile.readAll()).trimmed().split('\n');
+    QCOMPARE(report.size(), 6);
+    QCOMPARE(report[0], QStringLiteral("line,address,result,changes"));
+    QVERIFY2(
+        report[1].startsWith("3,127.0.32.10,ok,ip 127.0.32.10 -> 127.0.32.20; server-ip 192.168.0.110 -> "
+                             "127.0.30.50; beep on -> off"),
+        qPrintable(report[1]));
+    QVERIFY(report[2].startsWith("4,127.0.32.11,\"invalid: beep on read (--beep)"));
+    QCOMPARE(report[3], QStringLiteral("5,127.0.32.12,no reply,"));
+    QCOMPARE(report[4], QStringLiteral("6,127.0.32.13,echo differs,port 1234 -> 82"));
+    QCOMPARE(report[5], QStringLiteral("7,127.0.32.14,ok,port 1234 -> 83"));
+
+    // Without the bad row the failures alone give 1.
+    const QString failing = WriteFile(dir, "failing.csv", "address,port\n127.0.32.12,81\n127.0.32.14,84\n");
+    VERIFY_EXIT(Vrxctl(QStringList{"batch", failing} + Local("127.0.30.5")), 1);
+    QCOMPARE(plain->settings().readerPort, quint16(84));
+}
+
+void TestVrxctlCommands::socketErrors() {
+    ReaderSimulator sim;
+    QVERIFY(sim.addReader("127.0.31.50"));
+    QUdpSocket holder;
+    QVERIFY(holder.bind(QHostAddress("127.0.30.6"), 1000, QAbstractSocket::DontShareAddress));
+    const Result inUse = Vrxctl(QStringList{"read", "127.0.31.50"} + Local("127.0.30.6"));
+    VERIFY_EXIT(inUse, 3);
+    QVERIFY2(inUse.err.contains("address in use: another program holds 127.0.30.6:1000"),
+             qPrintable(inUse.err));
+    // An address this computer does not have: the bind is refused before anything is sent.
+    const Result foreign = Vrxctl(QStringList{"read", "127.0.31.50"} + Local("192.0.2.1"));
+    VERIFY_EXIT(foreign, 3);
+    QVERIFY2(foreign.err.contains("this computer has no such address"), qPrintable(foreign.err));
+    VERIFY_EXIT(Vrxctl(QStringList{"read", "127.0.31.50", "--local", "not-an-address"}), 2);
+}
+
+QTEST_GUILESS_MAIN(TestVrxctlCommands)
+#include "tst_vrxctl_commands.moc"
