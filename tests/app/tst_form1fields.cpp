@@ -213,6 +213,30 @@ private slots:
         QCOMPARE(address->text(), QStringLiteral("1.2.3.40000"));
     }
 
+    void windowAddressParserReportsOverflowOnly_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("valid");
+        QTest::addColumn<int>("messageCount");
+        QTest::newRow("address") << " 192.168.0.101 " << true << 0;
+        QTest::newRow("group above 255") << "1.2.3.256" << false << 0;
+        QTest::newRow("letter") << "1.2.a.4" << false << 0;
+        QTest::newRow("overflow") << "1.2.3.40000" << false << 1;
+        QTest::newRow("ten thousand digits") << QString(10000, '9') << false << 1;
+    }
+
+    void windowAddressParserReportsOverflowOnly() {
+        QFETCH(QString, text);
+        QFETCH(bool, valid);
+        QFETCH(int, messageCount);
+        AddressBytes bytes{};
+        QCOMPARE(form->ParseIpAddress(text, bytes), valid);
+        QCOMPARE(messages->shown.size(), messageCount);
+        if (messageCount)
+            QCOMPARE(messages->shown.first(), OverflowDescription());
+        if (valid)
+            QCOMPARE(bytes, (AddressBytes{192, 168, 0, 101}));
+    }
+
     void otherFieldsNeverTouchTheMac() {
         for (int index = 1; index < 12; ++index) {
             clearByKeys(form->Text1[index]);
