@@ -2,11 +2,15 @@
 #include "app/MessageBox.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vrx-config"));
     QApplication::setApplicationVersion(QStringLiteral(VRX_VERSION));
+    // Ties the window to its menu entry and icon when installed; harmless when run from the build tree.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.vrxconfig.VrxConfig"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("io.github.vrxconfig.VrxConfig")));
 
     vrx::ModalMessageBox messages;
     vrx::Form1 window(messages);
