@@ -7,11 +7,13 @@
 #include "app/Twips.h"
 #include "fields/AddressText.h"
 #include "link/ExchangeState.h"
+#include "link/SSock.h"
 
 #include <QWidget>
 
 #include <array>
 #include <exception>
+#include <memory>
 
 class QCheckBox;
 class QGroupBox;
@@ -29,7 +31,9 @@ namespace vrx {
 //   Form1Controls.cpp   - creation of every control with its layout values, wiring of the events;
 //   Form1Load.cpp       - Form_Load, the start-up that completes and shows the window;
 //   Form1Fields.cpp     - the field behaviours and the window's address helper;
-//   Form1Operations.cpp - the three command buttons.
+//   Form1Operations.cpp - the three command buttons;
+//   Form1Exchange.cpp   - the socket, its events and the shared exchange steps;
+//   Form1Read.cpp, Form1Configure.cpp, Form1Keys.cpp - the bodies of the three operations.
 class Form1 : public QWidget {
     Q_OBJECT
 
@@ -71,6 +75,18 @@ public:
     // the text counts as invalid. The bytes are meaningful only on true.
     bool ParseIpAddress(const QString &text, AddressBytes &bytes);
 
+    // The window's UDP socket control. Not a child object: the window has no socket until an operation
+    // binds this one, and it lives exactly as long as the window.
+    std::unique_ptr<vrx::SSock> SSock = CreateSocket();
+
+    // The exchange steps the operations share, and the bodies of the operations.
+    void OpenReaderLink(const QString &readerAddress);
+    void ShowSocketError(int number, const QString &description, bool silentReset);
+    bool QueryReaderParameters();
+    void ShowReaderParameters();
+    void WriteReaderParameters();
+    void DownloadReaderKeys();
+
     // Where the window goes on a screen of the given size: centred, not clamped, so a window larger
     // than the screen gets negative coordinates.
     static QPoint CentredPosition(const QSize &screen, const QSize &window);
@@ -87,6 +103,12 @@ public slots:
 public:
     void TextPass_KeyPress(int index, char16_t &KeyAscii);
 
+    // Events of SSock.
+    void SSock_DataArrival(const QByteArray &datagram, const QString &sender);
+    void SSock_Error(const vrx::SocketError &error);
+    void SSock_ConnectionRequest(long requestID);
+    void SSock_SendComplete();
+
 protected:
     MessageBox &Messages() { return m_messages; }
     const TwipScale &Twips() const { return m_twips; }
@@ -96,6 +118,12 @@ protected:
     void Guarded(Handler &&handler);
 
 private:
+    std::unique_ptr<vrx::SSock> CreateSocket();
+    void SetOperationButtonsEnabled(bool enabled);
+    // Sends one frame and waits for the reply; false when the window was destroyed during the wait,
+    // and then nothing of it may be touched any more.
+    bool SendAndWait(const QByteArray &frame);
+
     void CreateControls();
     void CreateParameterGroup(int side);
     void CreateAddressRows();

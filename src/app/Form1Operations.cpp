@@ -1,15 +1,129 @@
 #include "app/Form1.h"
 
+#include <QPointer>
+#include <QPushButton>
+
 namespace vrx {
 
-// The three operations: read the reader's parameters, configure the reader, download the keys.
-// Each one reports through Messages() and runs inside Guarded() so that a failure leaves the window
-// usable with its buttons enabled.
+// The three command buttons: read the reader's parameters, configure the reader, download the keys.
+// Each handler closes the socket, checks the reader address, points the socket at the reader, runs its
+// operation and leaves the window usable. Failures of the socket are reported as each step's own
+// rules say: the read and the configure by the failure's description, the key download's set-up
+// through the fixed socket error texts.
+//
+// An operation waits for its reply inside a nested event loop, where the operator may close the
+// window; each handler then returns at once without touching any member.
 
-void Form1::Command1_Click() {}
+namespace {
 
-void Form1::Command3_Click() {}
+const QString ReadAddressFormatMessage = QStringLiteral("请确认扫描的IP填写的格式正确！");
+const QString ReaderAddressMissingMessage = QStringLiteral("请先填写要配置的读卡器IP!");
+const QString ReaderAddressFormatMessage = QStringLiteral("请确认读卡器的IP填写的格式正确！");
 
-void Form1::Command5_Click() {}
+} // namespace
+
+void Form1::Command1_Click() {
+    const QPointer<Form1> alive(this);
+    try {
+        if (SSock->State() != 0)
+            SSock->Close();
+        AddressBytes address{};
+        if (!ParseIpAddress(TextFindIP[0]->text(), address)) {
+            Messages().Show(ReadAddressFormatMessage);
+            return; // the buttons stay as they were
+        }
+        Exchange.ReaderAddress = DottedText(address);
+        // The read prepares the local side first; the socket ends up as OpenReaderLink leaves it.
+        SSock->setLocalPort(1000);
+        SSock->Bind(1000, TextPCIP->text());
+        SSock->setRemotePort(1001);
+        SSock->setRemoteHost(Exchange.ReaderAddress);
+        Exchange.ReadMode = true;
+        Exchange.ExchangeStatus = Status::None;
+
+        const bool received = QueryReaderParameters();
+        if (!alive)
+            return;
+        if (received) {
+            ShowReaderParameters();
+            Messages().Show(QStringLiteral("获取设备参数成功！"));
+        } else {
+            Messages().Show(QStringLiteral("获取设备参数失败！"));
+        }
+    } catch (const SocketException &failure) {
+        Messages().Show(failure.description());
+    } catch (const std::exception &failure) {
+        Messages().Show(QString::fromUtf8(failure.what()));
+    }
+    if (alive)
+        SetOperationButtonsEnabled(true);
+}
+
+// Steps 1 to 5 of the configure and the key download: false when the handler is to end, after the
+// address message has been shown. Socket failures are thrown to the caller, which reports them its way.
+static bool PrepareForReader(Form1 &form, MessageBox &messages) {
+    if (form.SSock->State() != 0)
+        form.SSock->Close();
+    const QString text = form.TextFindIP[0]->text();
+    if (text.isEmpty()) {
+        messages.Show(ReaderAddressMissingMessage);
+        return false;
+    }
+    AddressBytes address{};
+    if (!form.ParseIpAddress(text, address)) {
+        messages.Show(ReaderAddressFormatMessage);
+        return false;
+    }
+    form.Exchange.ReaderAddress = DottedText(address);
+    form.OpenReaderLink(form.Exchange.ReaderAddress);
+    return true;
+}
+
+void Form1::Command3_Click() {
+    const QPointer<Form1> alive(this);
+    try {
+        if (!PrepareForReader(*this, Messages()))
+            return;
+        Exchange.ExchangeStatus = Status::None;
+        Exchange.ReadMode = false;
+        SetOperationButtonsEnabled(false);
+        WriteReaderParameters();
+        if (!alive)
+            return;
+        SetOperationButtonsEnabled(true);
+
+        // Bound again to the address in TextPCIP as it reads now, so an edit made during the
+        // operation takes effect; the remote side keeps the reader.
+        if (SSock->State() != 0)
+            SSock->Close();
+        SSock->setLocalPort(1000);
+        SSock->Bind(1000, TextPCIP->text());
+    } catch (const SocketException &failure) {
+        Messages().Show(failure.description());
+    } catch (const std::exception &failure) {
+        Messages().Show(QString::fromUtf8(failure.what()));
+    }
+}
+
+void Form1::Command5_Click() {
+    const QPointer<Form1> alive(this);
+    try {
+        if (!PrepareForReader(*this, Messages()))
+            return;
+    } catch (const SocketException &failure) {
+        ShowSocketError(failure.number(), failure.description(), false);
+        return; // before the buttons are disabled
+    } catch (const std::exception &failure) {
+        ShowSocketError(0, QString::fromUtf8(failure.what()), false);
+        return;
+    }
+    SetOperationButtonsEnabled(false);
+    Exchange.ExchangeStatus = Status::None;
+    Exchange.ReadMode = false;
+    Exchange.KeyEchoMatched = false;
+    DownloadReaderKeys();
+    if (alive)
+        SetOperationButtonsEnabled(true);
+}
 
 } // namespace vrx

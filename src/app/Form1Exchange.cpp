@@ -1,0 +1,74 @@
+#include "app/Form1.h"
+
+#include "link/ReplyWait.h"
+
+#include <QPushButton>
+
+namespace vrx {
+
+// The socket and what the three operations share: preparing the socket for one exchange, sending a
+// frame and waiting for the reply, classifying what arrives, and the fixed socket error texts.
+
+namespace {
+constexpr int ComputerPort = 1000;
+constexpr int ReaderPort = 1001;
+} // namespace
+
+std::unique_ptr<vrx::SSock> Form1::CreateSocket() {
+    auto socket = std::make_unique<vrx::SSock>();
+    connect(socket.get(), &vrx::SSock::DataArrival, this, &Form1::SSock_DataArrival);
+    connect(socket.get(), &vrx::SSock::Error, this, &Form1::SSock_Error);
+    return socket;
+}
+
+void Form1::OpenReaderLink(const QString &readerAddress) {
+    SSock->setRemoteHost(readerAddress);
+    SSock->setRemotePort(ReaderPort);
+    SSock->setLocalPort(ComputerPort);
+    SSock->Bind(ComputerPort, TextPCIP->text());
+}
+
+bool Form1::SendAndWait(const QByteArray &frame) {
+    const qint64 startTime = TickCount();
+    SSock->SendData(frame);
+    // The wait runs the window's events, so the window may be gone when it returns.
+    return WaitForReply(startTime, Exchange.ExchangeStatus, this) != WaitOutcome::OwnerDestroyed;
+}
+
+void Form1::SetOperationButtonsEnabled(bool enabled) {
+    Command1->setEnabled(enabled);
+    Command3->setEnabled(enabled);
+    Command5->setEnabled(enabled);
+}
+
+void Form1::ShowSocketError(int number, const QString &description, bool silentReset) {
+    if (const std::optional<QString> text = SocketErrorMessage(SocketError{number, description}, silentReset))
+        Messages().Show(*text);
+}
+
+void Form1::SSock_DataArrival(const QByteArray &datagram, const QString &sender) {
+    try {
+        Exchange = ClassifyDatagram(datagram, sender, Exchange);
+    } catch (const SocketException &failure) {
+        ShowSocketError(failure.number(), failure.description(), true);
+    } catch (const std::exception &failure) {
+        ShowSocketError(0, QString::fromUtf8(failure.what()), true);
+    }
+}
+
+// A datagram that could not be taken: the status stays as it was, and a reset (an ICMP answer to an
+// earlier datagram) passes without a word.
+void Form1::SSock_Error(const vrx::SocketError &error) {
+    ShowSocketError(error.number, error.description, true);
+}
+
+// A UDP socket never receives connection requests; there is nothing to accept. Closing keeps the
+// socket in the state every operation expects to find: closed or bound.
+void Form1::SSock_ConnectionRequest(long) {
+    if (SSock->State() != 0)
+        SSock->Close();
+}
+
+void Form1::SSock_SendComplete() {}
+
+} // namespace vrx

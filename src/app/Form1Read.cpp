@@ -1,0 +1,44 @@
+#include "app/Form1.h"
+
+#include "config/FormerFields.h"
+#include "config/ParameterBlock.h"
+
+namespace vrx {
+
+// The read: ask the reader for its settings and show them in the former ("原IP信息") fields.
+
+bool Form1::QueryReaderParameters() {
+    Exchange.ReadMode = true;
+    try {
+        if (!SendAndWait(ParameterQuery()))
+            return false; // the window is gone
+    } catch (const SocketException &failure) {
+        ShowSocketError(failure.number(), failure.description(), false);
+        return false;
+    }
+    return Exchange.ExchangeStatus == Status::ParametersRead;
+}
+
+static void ShowChoice(ListBox *box, const ChoiceDisplay &choice) {
+    if (choice.index >= 0)
+        box->setCurrentIndex(choice.index);
+    else
+        box->setText(choice.errorText);
+}
+
+void Form1::ShowReaderParameters() {
+    const FormerFields former = FormerFieldsFromSettings(ParameterBlock::decode(Exchange.ReceiveBuffer));
+    Text1[6]->setText(former.readerIp);
+    Text1[7]->setText(former.subnetMask);
+    Text1[8]->setText(former.defaultGateway);
+    Text1[9]->setText(former.serverIp);
+    Text1[10]->setText(former.readerPort);
+    Text1[11]->setText(former.serverPort);
+    TextMac[1]->setText(former.mac);
+    ShowChoice(CombBeep[1], former.beep);
+    ShowChoice(CombPass[1], former.keySource);
+    ShowChoice(CombUDP[1], former.protocol);
+    ShowChoice(CombSend[1], former.heartbeat);
+}
+
+} // namespace vrx
