@@ -2,6 +2,7 @@
 #include "Commands.h"
 #include "ConfigureReader.h"
 #include "ExitCode.h"
+#include "ReaderOperations.h"
 
 #include "fields/AddressText.h"
 
@@ -57,7 +58,9 @@ int RunConfigure(const QStringList &arguments, Console &console) {
              "Take settings from a JSON object with the keys of 'read --json' (options given here win)."),
          QStringLiteral("FILE.json")},
         {QStringLiteral("verify"),
-         QStringLiteral("Read the settings back (from the new address when it changed) and compare them.")},
+         QStringLiteral(
+             "Read the settings back (from the new address when it changed) and compare them; the reader is "
+             "asked again at growing intervals for three reply waits (or retries + 1).")},
         {QStringLiteral("dry-run"), QStringLiteral("Print the 41 bytes and the changes; nothing is written "
                                                    "(the current settings are still read).")},
     });
@@ -132,10 +135,9 @@ int RunConfigure(const QStringList &arguments, Console &console) {
         console.out.flush();
         if (outcome.result == ConfigureResult::VerifyNoReply)
             return Fail(console, outcome.exitCode(),
-                        QStringLiteral("verify: no reply from %1 within %2 ms (tried %3 times)")
+                        QStringLiteral("verify: no reply from %1 within %2 ms")
                             .arg(newAddress)
-                            .arg(options.link.timeoutMs)
-                            .arg(std::max(3, options.link.retries + 1)));
+                            .arg(VerifyWindowMs(options.link)));
         if (outcome.result == ConfigureResult::VerifyMismatch)
             return Fail(console, outcome.exitCode(),
                         QStringLiteral("verify mismatch at %1: %2").arg(newAddress, outcome.detail));

@@ -7,6 +7,8 @@
 #include <QHash>
 #include <QTimer>
 
+#include <limits>
+
 namespace vrxctl {
 
 namespace {
@@ -55,11 +57,21 @@ void ReaderLink::run(std::vector<Exchange> &exchanges, int retries) {
                 pending.push_back(i);
         if (pending.empty())
             return;
-        runRound(exchanges, pending);
+        runRound(exchanges, pending, m_options.timeoutMs, false);
     }
 }
 
-void ReaderLink::runRound(std::vector<Exchange> &exchanges, const std::vector<size_t> &pending) {
+void ReaderLink::poll(std::vector<Exchange> &exchanges, int windowMs) {
+    std::vector<size_t> pending;
+    for (size_t i = 0; i < exchanges.size(); ++i)
+        if (!exchanges[i].done())
+            pending.push_back(i);
+    if (!pending.empty())
+        runRound(exchanges, pending, windowMs, true);
+}
+
+void ReaderLink::runRound(std::vector<Exchange> &exchanges, const std::vector<size_t> &pending, int waitMs,
+                          bool resend) {
     if (m_socket.State() != vrx::SSock::Closed)
         m_socket.Close();
     m_socket.Bind(m_options.localPort, m_options.local);
@@ -70,10 +82,12 @@ void ReaderLink::runRound(std::vector<Exchange> &exchanges, const std::vector<si
         exchanges[i].state.ExchangeStatus = vrx::Status::None;
         bySender.insert(exchanges[i].target, i);
     }
-    std::vector<qint64> sentAt(exchanges.size(), -1);
+    std::vector<qint64> sentAt(exchanges.size(), -1);   // the first send: the wait counts from here
+    std::vector<qint64> resendAt(exchanges.size(), -1); // the next repeat, when repeating
+    std::vector<int> resendGap(exchanges.size(), FirstResendGapMs);
     const bool single = pending.size() == 1;
     size_t finished = 0;
-    const qint64 timeout = m_options.timeoutMs;
+    const qint64 timeout = waitMs;
 
     const auto arrival = QObject::connect(
         &m_socket, &vrx::SSock::DataArrival, [&](const QByteArray &datagram, const QString &sender) {
@@ -104,6 +118,25 @@ void ReaderLink::runRound(std::vector<Exchange> &exchanges, const std::vector<si
         }
     } disconnectAtEnd{arrival, failure};
 
+    const auto send = [&](size_t index) {
+        Exchange &exchange = exchanges[index];
+        m_socket.setRemoteHost(exchange.target);
+        if (m_trace) {
+            m_trace->setKeysInFlight(exchange.frame.size() >= 200);
+            m_trace->sent(exchange.target, ReaderPort, exchange.frame);
+        }
+        const qint64 now = vrx::TickCount();
+        if (sentAt[index] < 0)
+            sentAt[index] = now;
+        if (resend) {
+            resendAt[index] = now + resendGap[index];
+            resendGap[index] = std::min(resendGap[index] * 2, LastResendGapMs);
+        }
+        ++exchange.attempts;
+        m_socket.SendData(exchange.frame);
+        return now;
+    };
+
     QTimer wake;
     wake.setSingleShot(true);
     wake.setTimerType(Qt::PreciseTimer);
@@ -114,17 +147,8 @@ void ReaderLink::runRound(std::vector<Exchange> &exchanges, const std::vector<si
     for (;;) {
         qint64 now = vrx::TickCount();
         if (next < pending.size() && now >= nextBurstAt) {
-            for (int burst = 0; burst < BurstSize && next < pending.size(); ++burst, ++next) {
-                Exchange &exchange = exchanges[pending[next]];
-                m_socket.setRemoteHost(exchange.target);
-                if (m_trace) {
-                    m_trace->setKeysInFlight(exchange.frame.size() >= 200);
-                    m_trace->sent(exchange.target, ReaderPort, exchange.frame);
-                }
-                lastSent = sentAt[pending[next]] = vrx::TickCount();
-                ++exchange.attempts;
-                m_socket.SendData(exchange.frame);
-            }
+            for (int burst = 0; burst < BurstSize && next < pending.size(); ++burst, ++next)
+                lastSent = send(pending[next]);
             now = vrx::TickCount();
             nextBurstAt = now + BurstPauseMs;
         }
@@ -134,6 +158,21 @@ void ReaderLink::runRound(std::vector<Exchange> &exchanges, const std::vector<si
         qint64 remaining = allSent ? lastSent + timeout + 1 - now : nextBurstAt - now;
         if (allSent && remaining <= 0)
             return;
+        if (resend) {
+            for (size_t index : pending) {
+                if (exchanges[index].done() || sentAt[index] < 0)
+                    continue;
+                if (now >= resendAt[index]) {
+                    // No repeat so close to the end of the wait that its reply could not count.
+                    if (now + resendGap[index] <= sentAt[index] + timeout)
+                        send(index);
+                    else
+                        resendAt[index] = std::numeric_limits<qint64>::max();
+                }
+                if (resendAt[index] != std::numeric_limits<qint64>::max())
+                    remaining = std::min(remaining, resendAt[index] - now);
+            }
+        }
         wake.start(int(std::max<qint64>(remaining, 0)));
         // Sleeps until a datagram, the next burst or the deadline.
         loop.processEvents(QEventLoop::WaitForMoreEvents);

@@ -41,6 +41,8 @@ class ReaderLink {
 public:
     static constexpr int BurstSize = 32;
     static constexpr int BurstPauseMs = 1;
+    static constexpr int FirstResendGapMs = 2;
+    static constexpr int LastResendGapMs = 50;
 
     ReaderLink(LinkOptions options, Trace *trace);
 
@@ -52,8 +54,14 @@ public:
     // Throws vrx::SocketException when binding or sending fails.
     void run(std::vector<Exchange> &exchanges, int retries = -1);
 
+    // For a reader that may not be listening yet (it is moving to a new address): the request is sent
+    // again at growing intervals (2, 4, 8 ... at most 50 ms) until a reply is recognised or windowMs
+    // have passed since the first send.
+    void poll(std::vector<Exchange> &exchanges, int windowMs);
+
 private:
-    void runRound(std::vector<Exchange> &exchanges, const std::vector<size_t> &pending);
+    void runRound(std::vector<Exchange> &exchanges, const std::vector<size_t> &pending, int waitMs,
+                  bool resend);
 
     LinkOptions m_options;
     Trace *m_trace;

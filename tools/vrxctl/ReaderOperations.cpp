@@ -47,15 +47,21 @@ QString WriteResultText(WriteResult result) {
     return {};
 }
 
+int VerifyWindowMs(const LinkOptions &options) {
+    return options.timeoutMs * std::max(VerifyWaits, options.retries + 1);
+}
+
 Verification VerifySettings(ReaderLink &link, const vrx::ReaderSettings &written) {
     Verification verification;
-    const auto reported = ReadSettings(link, vrx::DottedText(written.readerIp),
-                                       std::max(VerifyAttempts - 1, link.options().retries));
-    if (!reported)
+    const QString reader = vrx::DottedText(written.readerIp);
+    std::vector<Exchange> exchanges{ReadExchange(reader, link.options().local)};
+    link.poll(exchanges, VerifyWindowMs(link.options()));
+    if (exchanges.front().state.ExchangeStatus != vrx::Status::ParametersRead)
         return verification;
+    const vrx::ReaderSettings reported = vrx::ParameterBlock::decode(exchanges.front().state.ReceiveBuffer);
     verification.answered = true;
-    verification.reported = *reported;
-    verification.mismatched = DifferingFields(written, *reported);
+    verification.reported = reported;
+    verification.mismatched = DifferingFields(written, reported);
     return verification;
 }
 

@@ -34,8 +34,10 @@ struct Verification {
     bool ok() const { return answered && mismatched.isEmpty(); }
 };
 
-// A reader takes a moment to move to a new address, so the read-back is tried a few times.
-constexpr int VerifyAttempts = 3;
+// A reader takes a moment to move to a new address, so the read-back keeps asking (at growing
+// intervals) for a few reply waits: the timeout times the larger of VerifyWaits and retries + 1.
+constexpr int VerifyWaits = 3;
+int VerifyWindowMs(const LinkOptions &options);
 
 // Reads the settings from where the block put the reader and compares them field by field.
 Verification VerifySettings(ReaderLink &link, const vrx::ReaderSettings &written);

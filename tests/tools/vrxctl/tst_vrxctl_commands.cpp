@@ -10,6 +10,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QNetworkDatagram>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -75,6 +76,7 @@ private slots:
     void configureRefusesBadInputBeforeSending();
     void configureFailsOnADifferentEcho();
     void configureVerifiesAtTheNewAddress();
+    void verifyReportsAMismatchOrSilence();
     void configureDryRunWritesNothing();
     void configureFromJson();
     void keysFromOneKeyAndFromFile();
@@ -220,6 +222,36 @@ void TestVrxctlCommands::configureVerifiesAtTheNewAddress() {
     // The read-back went to the new address.
     QCOMPARE(reader->received().constLast().local, QStringLiteral("127.0.31.31"));
     QCOMPARE(reader->received().constLast().bytes, ParameterQuery());
+}
+
+void TestVrxctlCommands::verifyReportsAMismatchOrSilence() {
+    ReaderSimulator sim;
+    SimulatedReader *reader = sim.addReader("127.0.31.60");
+    SimulatedReader *squatter = sim.addReader("127.0.31.61");
+    QVERIFY(reader && squatter);
+    // The new address is taken: the reader confirms but stays, and another reader answers there.
+    const Result mismatch = Vrxctl(
+        QStringList{"configure", "127.0.31.60", "--ip", "127.0.31.61", "--verify"} + Local("127.0.30.7"));
+    VERIFY_EXIT(mismatch, 1);
+    QVERIFY(mismatch.out.contains("the reader echoed them exactly"));
+    QVERIFY2(
+        mismatch.err.contains("verify mismatch at 127.0.31.61: mac written 00-14-7F-00-1F-3C, reader reports "
+                              "00-14-7F-00-1F-3D"),
+        qPrintable(mismatch.err));
+
+    // Nobody answers at the new address: asked again at growing intervals, not flooded, then given up.
+    QUdpSocket mute;
+    QVERIFY(mute.bind(QHostAddress("127.0.31.62"), 1001, QAbstractSocket::DontShareAddress));
+    const Result silent = Vrxctl(QStringList{"configure", "127.0.31.60", "--ip", "127.0.31.62", "--verify"} +
+                                 Local("127.0.30.7"));
+    VERIFY_EXIT(silent, 1);
+    QVERIFY2(silent.err.contains("verify: no reply from 127.0.31.62 within 600 ms"), qPrintable(silent.err));
+    int queries = 0;
+    while (mute.hasPendingDatagrams()) {
+        QCOMPARE(mute.receiveDatagram().data(), ParameterQuery());
+        ++queries;
+    }
+    QVERIFY2(queries >= 5 && queries <= 20, qPrintable(QString::number(queries)));
 }
 
 void TestVrxctlCommands::configureDryRunWritesNothing() {
