@@ -26,6 +26,36 @@ void PrintChanges(Console &console, const QStringList &changes) {
         console.out << "  " << change << '\n';
 }
 
+QString OptionHelp(SettingField field) {
+    switch (field) {
+    case SettingField::ReaderIp:
+        return QStringLiteral("The reader's new address (its last number not 0).");
+    case SettingField::SubnetMask:
+        return QStringLiteral("The reader's subnet mask.");
+    case SettingField::Gateway:
+        return QStringLiteral("The reader's default gateway.");
+    case SettingField::ReaderPort:
+        return QStringLiteral("The reader's own port, 1-65535.");
+    case SettingField::ServerIp:
+        return QStringLiteral("The address of the server computer the reader works with.");
+    case SettingField::ServerPort:
+        return QStringLiteral("The server computer's port, 1-65535.");
+    case SettingField::Mac:
+        return QStringLiteral("The reader's MAC, six hexadecimal groups joined by \"-\".");
+    case SettingField::Protocol:
+        return QStringLiteral("How the reader talks to the server.");
+    case SettingField::Heartbeat:
+        return QStringLiteral("Whether the reader sends a heartbeat.");
+    case SettingField::Beep:
+        return QStringLiteral("Whether the reader beeps when it reads a card.");
+    case SettingField::KeySource:
+        return QStringLiteral(
+            "Authenticate cards with the keys in each command or with the keys stored in the "
+            "reader.");
+    }
+    return {};
+}
+
 } // namespace
 
 int RunConfigure(const QStringList &arguments, Console &console) {
@@ -39,7 +69,7 @@ int RunConfigure(const QStringList &arguments, Console &console) {
     for (const SettingName &name : SettingNames()) {
         const QString option = QLatin1String(name.option);
         const QStringList words = ChoiceWords(name.field);
-        QString help = QStringLiteral("New %1.").arg(QString::fromLatin1(name.label).toLower());
+        QString help = OptionHelp(name.field);
         QString value = QStringLiteral("A");
         if (!words.isEmpty())
             value = words.join(u'|');

@@ -3,6 +3,7 @@
 //
 // Addresses: computer side 127.0.30.x / 127.0.35.x, readers 127.0.31.x-127.0.34.x, scans in 127.1.5.0/24.
 #include "ReaderSimulator.h"
+#include "Vrxctl.h"
 
 #include "config/ParameterBlock.h"
 #include "fields/HexText.h"
@@ -86,6 +87,7 @@ private slots:
     void scanOutputsCsvAndRefusesHugeRanges();
     void scanWithNobodyThere();
     void batchSkipsABadRowAndGoesOn();
+    void batchDrawsProgressOnATerminal();
     void socketErrors();
 };
 
@@ -458,6 +460,27 @@ void TestVrxctlCommands::batchSkipsABadRowAndGoesOn() {
     const QString failing = WriteFile(dir, "failing.csv", "address,port\n127.0.32.12,81\n127.0.32.14,84\n");
     VERIFY_EXIT(Vrxctl(QStringList{"batch", failing} + Local("127.0.30.5")), 1);
     QCOMPARE(plain->settings().readerPort, quint16(84));
+}
+
+void TestVrxctlCommands::batchDrawsProgressOnATerminal() {
+    // In-process: the command's own event loop serves the simulated readers too.
+    ReaderSimulator sim;
+    QVERIFY(sim.addReader("127.0.33.10") && sim.addReader("127.0.33.11"));
+    QTemporaryDir dir;
+    const QString csv = WriteFile(dir, "two.csv", "address,server-port\n127.0.33.10,90\n127.0.33.11,91\n");
+    QString out, err;
+    QTextStream outStream(&out), errStream(&err);
+    vrxctl::Console terminal{outStream, errStream, true};
+    QCOMPARE(vrxctl::RunVrxctl({"batch", csv, "--local", "127.0.30.8"}, terminal), 0);
+    QVERIFY2(err.contains("\r[---------------"), qPrintable(err));
+    QVERIFY(err.endsWith("\r[##############################]   2/2\n"));
+    QCOMPARE(sim.reader("127.0.33.11")->settings().serverPort, quint16(91));
+
+    // Not a terminal: no progress bar at all.
+    err.clear();
+    vrxctl::Console pipe{outStream, errStream, false};
+    QCOMPARE(vrxctl::RunVrxctl({"batch", csv, "--local", "127.0.30.8"}, pipe), 0);
+    QVERIFY2(err.isEmpty(), qPrintable(err));
 }
 
 void TestVrxctlCommands::socketErrors() {
