@@ -45,7 +45,7 @@ int RunRead(const QStringList &arguments, Console &console) {
         return Fail(console, NotConfirmed,
                     QStringLiteral("no reply from %1 within %2 ms").arg(*reader).arg(options.link.timeoutMs));
     if (parser.isSet(QStringLiteral("json")))
-        console.out << QJsonDocument(SettingsJson(*settings)).toJson(QJsonDocument::Indented);
+        console.out << JsonObjectText(SettingsJsonMembers(*settings)) << '\n';
     else
         console.out << SettingsTable(*settings);
     console.out.flush();

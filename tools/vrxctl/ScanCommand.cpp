@@ -145,14 +145,16 @@ int RunScan(const QStringList &arguments, Console &console) {
         }
 
     if (parser.isSet(QStringLiteral("json"))) {
-        QJsonArray array;
+        QStringList objects;
         for (const Found &reader : found) {
-            QJsonObject object = SettingsJson(reader.settings);
-            object.insert(QStringLiteral("address"), reader.address);
-            object.insert(QStringLiteral("duplicate_mac"), !reader.sameMacAt.isEmpty());
-            array.append(object);
+            JsonMembers members{{QStringLiteral("address"), reader.address}};
+            members += SettingsJsonMembers(reader.settings);
+            members.append({QStringLiteral("duplicate_mac"), !reader.sameMacAt.isEmpty()});
+            objects.append(JsonObjectText(members, 4));
         }
-        console.out << QJsonDocument(array).toJson(QJsonDocument::Indented);
+        console.out << (objects.isEmpty() ? QStringLiteral("[]\n")
+                                          : QStringLiteral("[\n") + objects.join(QStringLiteral(",\n")) +
+                                                QStringLiteral("\n]\n"));
     } else if (parser.isSet(QStringLiteral("csv"))) {
         console.out << CsvLine(CsvHeader()) << '\n';
         for (const Found &reader : found) {

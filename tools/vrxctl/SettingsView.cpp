@@ -2,6 +2,9 @@
 
 #include "config/FormerFields.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+
 namespace vrxctl {
 
 using vrx::ReaderSettings;
@@ -88,6 +91,26 @@ QString FieldText(const ReaderSettings &settings, SettingField field) {
 
 QJsonObject SettingsJson(const ReaderSettings &settings) {
     QJsonObject object;
+    for (const auto &[key, value] : SettingsJsonMembers(settings))
+        object.insert(key, value);
+    return object;
+}
+
+QString JsonObjectText(const JsonMembers &members, int indent) {
+    const QString outer(indent, u' ');
+    const QString inner(indent + 4, u' ');
+    QStringList lines;
+    for (const auto &[key, value] : members) {
+        // A one-element array is the simplest way to have Qt escape a lone value.
+        const QByteArray array = QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact);
+        lines.append(inner + u'"' + key + QStringLiteral("\": ") +
+                     QString::fromUtf8(array.mid(1, array.size() - 2)));
+    }
+    return outer + QStringLiteral("{\n") + lines.join(QStringLiteral(",\n")) + u'\n' + outer + u'}';
+}
+
+JsonMembers SettingsJsonMembers(const ReaderSettings &settings) {
+    JsonMembers object;
     for (const SettingName &name : SettingNames()) {
         const QString text = FieldText(settings, name.field);
         bool number = false;
@@ -95,9 +118,9 @@ QJsonObject SettingsJson(const ReaderSettings &settings) {
         const bool isPort = name.field == SettingField::ReaderPort || name.field == SettingField::ServerPort;
         const bool isChoice = !ChoiceWords(name.field).isEmpty();
         if ((isPort || isChoice) && number)
-            object.insert(QLatin1String(name.jsonKey), value);
+            object.append({QLatin1String(name.jsonKey), value});
         else
-            object.insert(QLatin1String(name.jsonKey), text);
+            object.append({QLatin1String(name.jsonKey), text});
     }
     return object;
 }

@@ -3,11 +3,13 @@
 #include "config/ReaderSettings.h"
 
 #include <QJsonObject>
+#include <QJsonValue>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
 #include <array>
+#include <utility>
 
 namespace vrxctl {
 
@@ -48,6 +50,12 @@ QString FieldText(const vrx::ReaderSettings &settings, SettingField field);
 
 // One object with the eleven keys; ports as numbers, choice codes outside their list as numbers.
 QJsonObject SettingsJson(const vrx::ReaderSettings &settings);
+
+// The same members in the order above, and as indented JSON text in that order (QJsonDocument
+// would sort the keys). indent is the indentation of the object's own braces.
+using JsonMembers = QList<std::pair<QString, QJsonValue>>;
+JsonMembers SettingsJsonMembers(const vrx::ReaderSettings &settings);
+QString JsonObjectText(const JsonMembers &members, int indent = 0);
 
 // A readable two-column table, one line per field.
 QString SettingsTable(const vrx::ReaderSettings &settings);

@@ -120,6 +120,13 @@ void TestVrxctlCommands::readPrintsTableAndJson() {
     QCOMPARE(object.keys(),
              (QStringList{"beep", "gateway", "heartbeat", "key_source", "mac", "protocol", "reader_ip",
                           "reader_port", "server_ip", "server_port", "subnet_mask"}));
+    // The keys come in the order of the block, not sorted.
+    qsizetype previous = -1;
+    for (const QString key : {"reader_ip", "subnet_mask", "gateway", "reader_port", "server_ip",
+                              "server_port", "mac", "protocol", "heartbeat", "beep", "key_source"}) {
+        QVERIFY2(json.out.indexOf('"' + key + '"') > previous, qPrintable(key));
+        previous = json.out.indexOf('"' + key + '"');
+    }
     QCOMPARE(object.value("reader_ip").toString(), QStringLiteral("127.0.31.10"));
     QCOMPARE(object.value("gateway").toString(), QStringLiteral("127.0.31.1"));
     QCOMPARE(object.value("reader_port").toInt(), 1234);
