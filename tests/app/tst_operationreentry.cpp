@@ -37,6 +37,15 @@ class TestOperationReentry : public QObject {
         QCOMPARE(w->messages.shown, QStringList{ReadSuccess});
     }
 
+    // Runs the action once the reader has received the n-th frame, from the event loop of the wait
+    // that is running then: each operation sends one frame, so the n-th operation is waiting.
+    void onFrame(int n, std::function<void()> action) {
+        connect(w->reader.get(), &SimulatedReader::datagramReceived, this, [this, n, action] {
+            if (w->reader->received().size() == n)
+                QTimer::singleShot(0, this, action);
+        });
+    }
+
 private slots:
     void init() {
         w = std::make_unique<ReaderWindow>(Computer, Reader);
@@ -58,7 +67,7 @@ private slots:
         QFETCH(QString, second);
         QFETCH(QStringList, shown);
         bool clicked = false;
-        QTimer::singleShot(40, this, [&] {
+        onFrame(1, [&] {
             QVERIFY(button(second)->isEnabled()); // the read leaves the buttons enabled
             QTest::mouseClick(button(second), Qt::LeftButton);
             clicked = true;
@@ -74,7 +83,7 @@ private slots:
     }
 
     void closeDuringWait_data() {
-        QTest::addColumn<QStringList>("clicks"); // the first at once, each further one 40 ms later
+        QTest::addColumn<QStringList>("clicks"); // each further one while the previous one waits
         QTest::addColumn<bool>("deleteAtOnce");  // delete the window, or close it as a deleting window
         for (const bool deleteAtOnce : {false, true}) {
             const char *how = deleteAtOnce ? "deleted" : "closed";
@@ -88,13 +97,9 @@ private slots:
     void closeDuringWait() {
         QFETCH(QStringList, clicks);
         QFETCH(bool, deleteAtOnce);
-        const int closeAfterMs = 40 * int(clicks.size());
         for (int index = 1; index < clicks.size(); ++index)
-            QTimer::singleShot(40 * index, this, [&, index] {
-                if (w->form)
-                    QTest::mouseClick(button(clicks[index]), Qt::LeftButton);
-            });
-        QTimer::singleShot(closeAfterMs, this, [&] {
+            onFrame(index, [&, index] { QTest::mouseClick(button(clicks[index]), Qt::LeftButton); });
+        onFrame(int(clicks.size()), [&] {
             if (deleteAtOnce) {
                 delete w->form.data();
             } else {
