@@ -4,6 +4,7 @@
 #include "link/QtSocketErrors.h"
 
 #include <QNetworkDatagram>
+#include <QNetworkProxy>
 #include <QPointer>
 #include <QRegularExpression>
 #include <QTimer>
@@ -28,6 +29,9 @@ void CheckPortRange(int port, int lowest, const char *which) {
 SSock::SSock(QObject *parent)
     : QObject(parent)
     , socket_(new QUdpSocket(this)) {
+    // Readers are reached directly; without this every Bind asks the system proxy configuration
+    // (libproxy reads /etc/services on a worker thread), which costs more than the exchange itself.
+    socket_->setProxy(QNetworkProxy::NoProxy);
     connect(socket_, &QUdpSocket::readyRead, this, &SSock::takePendingDatagrams);
 }
 
