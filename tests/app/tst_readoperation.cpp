@@ -208,6 +208,28 @@ private slots:
         QVERIFY(w->buttonsEnabled());
     }
 
+    // A failure while taking a datagram goes through the socket error texts, a reset silently.
+    void receiveErrorsGoThroughTheSocketErrorTexts_data() {
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QStringList>("shown");
+        QTest::newRow("reset") << 10054 << QStringList{};
+        QTest::newRow("address in use") << 10048 << QStringList{"地址正在使用！"};
+        QTest::newRow("wrong state") << 40006 << QStringList{"所需事物或请求的错误协议或连接状态！"};
+        QTest::newRow("other") << 10055 << QStringList{"receive failed"};
+    }
+    void receiveErrorsGoThroughTheSocketErrorTexts() {
+        QFETCH(int, number);
+        QFETCH(QStringList, shown);
+        QTest::mouseClick(form().Command1, Qt::LeftButton);
+        w->messages.shown.clear();
+        const qint16 status = form().Exchange.ExchangeStatus;
+
+        emit form().SSock->Error(SocketError{number, QStringLiteral("receive failed")});
+
+        QCOMPARE(w->messages.shown, shown);
+        QCOMPARE(form().Exchange.ExchangeStatus, status);
+    }
+
     // After a read the window can read again: the second click starts from a bound socket.
     void twoReadsInARow() {
         QTest::mouseClick(form().Command1, Qt::LeftButton);
