@@ -13,6 +13,9 @@ int main(int argc, char *argv[]) {
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("io.github.vrxconfig.VrxConfig")));
 
     vrx::ModalMessageBox messages;
-    vrx::Form1 window(messages);
+    // Closing the window ends the program, also in the middle of an operation's wait: the window is
+    // deleted, the waiting handler sees it gone and returns without a box over a vanished window.
+    auto *window = new vrx::Form1(messages);
+    window->setAttribute(Qt::WA_DeleteOnClose);
     return app.exec();
 }
