@@ -81,12 +81,11 @@ int RunBatch(const QStringList &arguments, Console &console) {
         return *exit;
 
     CommonOptions options;
+    QString path;
+    if (const auto exit = ReadSingleArgument(parser, QStringLiteral("batch"), QStringLiteral("CSV file"),
+                                             console, &options, &path))
+        return *exit;
     QString error;
-    if (!ReadCommonOptions(parser, &options, &error))
-        return Fail(console, BadInput, error);
-    if (parser.positionalArguments().size() != 1)
-        return Fail(console, BadInput, QStringLiteral("give one CSV file; try 'vrxctl batch --help'"));
-    const QString path = parser.positionalArguments().front();
     const auto text = ReadTextFile(path, &error);
     if (!text)
         return Fail(console, BadInput, error);

@@ -159,4 +159,30 @@ std::optional<QString> ReadTextFile(const QString &path, QString *error) {
     return QString::fromUtf8(file.readAll());
 }
 
+std::optional<int> ReadSingleArgument(const QCommandLineParser &parser, const QString &command,
+                                      const QString &what, Console &console, CommonOptions *options,
+                                      QString *argument) {
+    QString error;
+    if (!ReadCommonOptions(parser, options, &error))
+        return Fail(console, BadInput, error);
+    if (parser.positionalArguments().size() != 1)
+        return Fail(console, BadInput,
+                    QStringLiteral("give one %1; try 'vrxctl %2 --help'").arg(what, command));
+    *argument = parser.positionalArguments().front();
+    return std::nullopt;
+}
+
+std::optional<int> ReadReaderArgument(const QCommandLineParser &parser, const QString &command,
+                                      Console &console, CommonOptions *options, QString *reader) {
+    QString text;
+    if (const auto exit =
+            ReadSingleArgument(parser, command, QStringLiteral("reader address"), console, options, &text))
+        return exit;
+    const auto address = ReaderAddress(text);
+    if (!address)
+        return Fail(console, BadInput, QStringLiteral("\"%1\" is not a reader address").arg(text));
+    *reader = *address;
+    return std::nullopt;
+}
+
 } // namespace vrxctl

@@ -30,6 +30,17 @@ std::optional<int> ParseCommand(QCommandLineParser &parser, const QString &comma
 // Reads --local, --local-port, --timeout, --retries and --trace; false with an error text on bad input.
 bool ReadCommonOptions(const QCommandLineParser &parser, CommonOptions *options, QString *error);
 
+// Reads the common options and the command's one argument; on bad input prints the failure and returns
+// its exit code. `what` names the argument in the message ("reader address", "CSV file").
+std::optional<int> ReadSingleArgument(const QCommandLineParser &parser, const QString &command,
+                                      const QString &what, Console &console, CommonOptions *options,
+                                      QString *argument);
+
+// The same for the commands that address one reader: the argument must be a reader address, and
+// comes back in canonical form.
+std::optional<int> ReadReaderArgument(const QCommandLineParser &parser, const QString &command,
+                                      Console &console, CommonOptions *options, QString *reader);
+
 // A reader address as the window takes it (ParseIpAddress), in canonical form; nothing when bad.
 std::optional<QString> ReaderAddress(const QString &text);
 

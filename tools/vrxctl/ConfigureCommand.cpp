@@ -98,17 +98,10 @@ int RunConfigure(const QStringList &arguments, Console &console) {
         return *exit;
 
     CommonOptions options;
+    QString reader;
+    if (const auto exit = ReadReaderArgument(parser, QStringLiteral("configure"), console, &options, &reader))
+        return *exit;
     QString error;
-    if (!ReadCommonOptions(parser, &options, &error))
-        return Fail(console, BadInput, error);
-    if (parser.positionalArguments().size() != 1)
-        return Fail(console, BadInput,
-                    QStringLiteral("give one reader address; try 'vrxctl configure --help'"));
-    const auto reader = ReaderAddress(parser.positionalArguments().front());
-    if (!reader)
-        return Fail(
-            console, BadInput,
-            QStringLiteral("\"%1\" is not a reader address").arg(parser.positionalArguments().front()));
 
     SettingsChange change;
     if (parser.isSet(QStringLiteral("from"))) {
@@ -138,26 +131,26 @@ int RunConfigure(const QStringList &arguments, Console &console) {
     if (const EncodedChange check = EncodeChange(CheckingBase(), change); !check.ok)
         return Fail(console, BadInput, check.error);
 
-    options.link.local = LocalFor(options, *reader);
+    options.link.local = LocalFor(options, reader);
     if (options.link.local.isEmpty())
-        return Fail(console, SocketFailure, QStringLiteral("no route to %1; give --local").arg(*reader));
+        return Fail(console, SocketFailure, QStringLiteral("no route to %1; give --local").arg(reader));
     Trace trace(&console.err, options.trace);
     ReaderLink link(options.link, &trace);
     const bool dryRun = parser.isSet(QStringLiteral("dry-run"));
     const ConfigureOutcome outcome =
-        ConfigureReader(link, *reader, change, parser.isSet(QStringLiteral("verify")), dryRun);
+        ConfigureReader(link, reader, change, parser.isSet(QStringLiteral("verify")), dryRun);
 
     const QString newAddress = vrx::DottedText(outcome.after.readerIp);
     switch (outcome.result) {
     case ConfigureResult::DryRun:
-        console.out << "Dry run: would send these 41 bytes to " << *reader << ":1001\n"
+        console.out << "Dry run: would send these 41 bytes to " << reader << ":1001\n"
                     << Hex(outcome.block) << "\nChanges:\n";
         PrintChanges(console, outcome.changes);
         break;
     case ConfigureResult::Ok:
     case ConfigureResult::VerifyNoReply:
     case ConfigureResult::VerifyMismatch:
-        console.out << "Settings written to " << *reader << ": the reader echoed them exactly.\nChanges:\n";
+        console.out << "Settings written to " << reader << ": the reader echoed them exactly.\nChanges:\n";
         PrintChanges(console, outcome.changes);
         if (outcome.result == ConfigureResult::Ok && parser.isSet(QStringLiteral("verify")))
             console.out << "Verified: the reader at " << newAddress
@@ -175,7 +168,7 @@ int RunConfigure(const QStringList &arguments, Console &console) {
     case ConfigureResult::ReadNoReply:
         return Fail(console, outcome.exitCode(),
                     QStringLiteral("no reply from %1 within %2 ms to the settings query; nothing was written")
-                        .arg(*reader)
+                        .arg(reader)
                         .arg(options.link.timeoutMs));
     case ConfigureResult::Invalid:
         return Fail(console, outcome.exitCode(), outcome.detail + QStringLiteral("; nothing was written"));

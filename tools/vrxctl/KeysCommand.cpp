@@ -26,16 +26,10 @@ int RunKeys(const QStringList &arguments, Console &console) {
         return *exit;
 
     CommonOptions options;
+    QString reader;
+    if (const auto exit = ReadReaderArgument(parser, QStringLiteral("keys"), console, &options, &reader))
+        return *exit;
     QString error;
-    if (!ReadCommonOptions(parser, &options, &error))
-        return Fail(console, BadInput, error);
-    if (parser.positionalArguments().size() != 1)
-        return Fail(console, BadInput, QStringLiteral("give one reader address; try 'vrxctl keys --help'"));
-    const auto reader = ReaderAddress(parser.positionalArguments().front());
-    if (!reader)
-        return Fail(
-            console, BadInput,
-            QStringLiteral("\"%1\" is not a reader address").arg(parser.positionalArguments().front()));
     const bool oneKey = parser.isSet(QStringLiteral("key"));
     if (oneKey == parser.isSet(QStringLiteral("file")))
         return Fail(console, BadInput, QStringLiteral("give either --key or --file"));
@@ -59,14 +53,14 @@ int RunKeys(const QStringList &arguments, Console &console) {
     if (!built.ok)
         return Fail(console, BadInput, InEnglish(built.message));
 
-    options.link.local = LocalFor(options, *reader);
+    options.link.local = LocalFor(options, reader);
     if (options.link.local.isEmpty())
-        return Fail(console, SocketFailure, QStringLiteral("no route to %1; give --local").arg(*reader));
+        return Fail(console, SocketFailure, QStringLiteral("no route to %1; give --local").arg(reader));
     Trace trace(&console.err, options.trace);
     ReaderLink link(options.link, &trace);
     WriteResult result;
     try {
-        result = DownloadKeys(link, *reader, frame);
+        result = DownloadKeys(link, reader, frame);
     } catch (const vrx::SocketException &failure) {
         return ReportSocketError(console, failure, options.link);
     }
@@ -78,8 +72,7 @@ int RunKeys(const QStringList &arguments, Console &console) {
                 .arg(result == WriteResult::NoReply
                          ? QStringLiteral("no echo within %1 ms").arg(options.link.timeoutMs)
                          : QStringLiteral("its echo differs from the frame sent")));
-    console.out << "Keys of the 16 sectors downloaded to " << *reader
-                << ": the reader echoed them exactly.\n";
+    console.out << "Keys of the 16 sectors downloaded to " << reader << ": the reader echoed them exactly.\n";
     console.out.flush();
     return Success;
 }

@@ -19,31 +19,24 @@ int RunRead(const QStringList &arguments, Console &console) {
         return *exit;
 
     CommonOptions options;
-    QString error;
-    if (!ReadCommonOptions(parser, &options, &error))
-        return Fail(console, BadInput, error);
-    if (parser.positionalArguments().size() != 1)
-        return Fail(console, BadInput, QStringLiteral("give one reader address; try 'vrxctl read --help'"));
-    const auto reader = ReaderAddress(parser.positionalArguments().front());
-    if (!reader)
-        return Fail(
-            console, BadInput,
-            QStringLiteral("\"%1\" is not a reader address").arg(parser.positionalArguments().front()));
-    options.link.local = LocalFor(options, *reader);
+    QString reader;
+    if (const auto exit = ReadReaderArgument(parser, QStringLiteral("read"), console, &options, &reader))
+        return *exit;
+    options.link.local = LocalFor(options, reader);
     if (options.link.local.isEmpty())
-        return Fail(console, SocketFailure, QStringLiteral("no route to %1; give --local").arg(*reader));
+        return Fail(console, SocketFailure, QStringLiteral("no route to %1; give --local").arg(reader));
 
     Trace trace(&console.err, options.trace);
     ReaderLink link(options.link, &trace);
     std::optional<vrx::ReaderSettings> settings;
     try {
-        settings = ReadSettings(link, *reader);
+        settings = ReadSettings(link, reader);
     } catch (const vrx::SocketException &failure) {
         return ReportSocketError(console, failure, options.link);
     }
     if (!settings)
         return Fail(console, NotConfirmed,
-                    QStringLiteral("no reply from %1 within %2 ms").arg(*reader).arg(options.link.timeoutMs));
+                    QStringLiteral("no reply from %1 within %2 ms").arg(reader).arg(options.link.timeoutMs));
     if (parser.isSet(QStringLiteral("json")))
         console.out << JsonObjectText(SettingsJsonMembers(*settings)) << '\n';
     else
