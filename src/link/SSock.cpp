@@ -7,7 +7,6 @@
 #include <QNetworkProxy>
 #include <QPointer>
 #include <QRegularExpression>
-#include <QTimer>
 #include <QUdpSocket>
 
 namespace vrx {
@@ -168,15 +167,11 @@ void SSock::takePendingDatagrams() {
     }
     --taking_;
 
-    // More are waiting: take them on a later pass, after the window has had its turn.
-    if (socket_->state() != QAbstractSocket::UnconnectedState && socket_->hasPendingDatagrams() &&
-        !retakeScheduled_) {
-        retakeScheduled_ = true;
-        QTimer::singleShot(0, this, [this] {
-            retakeScheduled_ = false;
-            takePendingDatagrams();
-        });
-    }
+    // Any left waiting come with the next readyRead: each take re-arms Qt's read notification, so the
+    // event loop reports the socket again on its next pass, after the window has had its turn. A pass
+    // of our own must not take them: it would empty the queue behind the notification's back, and a
+    // readyRead that then finds nothing to read leaves the QUdpSocket believing a datagram is still
+    // unread, after which it stops reporting the socket for good.
 }
 
 } // namespace vrx

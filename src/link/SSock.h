@@ -25,7 +25,8 @@ namespace vrx {
 //
 // The socket is never connected: an ICMP error on a connected UDP socket would stop delivery.
 // Each readiness signal takes at most MaxDatagramsPerPass datagrams so that a flood of datagrams
-// cannot starve the window; the rest are taken on the next pass of the event loop.
+// cannot starve the window; the rest are taken on the next pass of the event loop, which reports
+// the socket again.
 class SSock : public QObject {
     Q_OBJECT
 
@@ -85,7 +86,6 @@ private:
     int remotePort_ = 0;
     int localPort_ = 0;
     int taking_ = 0; // depth of takePendingDatagrams() on the stack
-    bool retakeScheduled_ = false;
 };
 
 } // namespace vrx
