@@ -5,6 +5,7 @@
 #include "link/ReplyWait.h"
 #include "link/SSock.h"
 
+#include <QMetaMethod>
 #include <QNetworkDatagram>
 #include <QPointer>
 #include <QTime>
@@ -27,11 +28,17 @@ QHostAddress AddressOf(const AddressBytes &bytes) {
                         bytes[3]);
 }
 
+// Wall-clock time of day for a log line (reading it costs a look at the time zone).
+QString LogTime() {
+    return QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz"));
+}
+
 } // namespace
 
 SimulatedReader::SimulatedReader(const QString &address, QObject *parent)
     : QObject(parent)
     , address_(SSock::ParseIPv4(address).value_or(QHostAddress()))
+    , addressText_(address_.toString())
     , socket_(new QUdpSocket(this))
     , settings_(DefaultSettings(address_))
     , keyFrame_(DefaultKeyFrame()) {
@@ -188,13 +195,14 @@ void SimulatedReader::takePendingDatagrams() {
         const QNetworkDatagram datagram = socket_->receiveDatagram();
         if (!datagram.isValid())
             return;
-        WireRecord record{TickCount(), SSock::DottedText(datagram.senderAddress()),
-                          quint16(datagram.senderPort()), address(), datagram.data()};
+        const QHostAddress peer = datagram.senderAddress();
+        WireRecord record{TickCount(), SSock::DottedText(peer), quint16(datagram.senderPort()), address(),
+                          datagram.data()};
         received_.append(record);
         emit datagramReceived(record);
         if (!self)
             return;
-        handle(record);
+        handle(record, peer);
         if (!self)
             return;
     }
@@ -207,90 +215,108 @@ void SimulatedReader::takePendingDatagrams() {
     }
 }
 
-void SimulatedReader::handle(const WireRecord &request) {
+void SimulatedReader::handle(const WireRecord &request, const QHostAddress &peer) {
     const FrameKind kind = Classify(request.bytes);
-    QString done;
     QByteArray reply;
     QString newAddress;
 
     if (kind == FrameKind::BadParameterBlock || kind == FrameKind::BadKeyFrame ||
-        kind == FrameKind::Unknown) {
-        done = QStringLiteral("ignored");
-    } else if (faults_.silent) {
-        done = QStringLiteral("silent: nothing answered, nothing changed");
+        kind == FrameKind::Unknown || faults_.silent) {
+        // nothing answered, nothing changed
     } else if (kind == FrameKind::Query) {
         reply = ParameterBlock::encode(settings_);
-        done = QStringLiteral("answered with its settings");
     } else if (kind == FrameKind::ParameterBlock) {
         settings_ = ParameterBlock::decode(request.bytes);
         reply = request.bytes;
         const QString readerIp = AddressOf(settings_.readerIp).toString();
-        done = QStringLiteral("took the settings (reader IP %1), echoing").arg(readerIp);
         if (readerIp != address())
             newAddress = readerIp;
     } else {
         keyFrame_ = request.bytes;
         reply = request.bytes;
-        done = QStringLiteral("stored 32 keys, echoing");
     }
 
     const bool answers = !reply.isEmpty();
     if (answers) {
-        if (faults_.corruptEcho && kind != FrameKind::Query) {
+        if (faults_.corruptEcho && kind != FrameKind::Query)
             reply[reply.size() - 1] = char(~quint8(reply.back()));
-            done += QStringLiteral(" a corrupted copy");
-        }
-        if (faults_.replyLength >= 0) {
+        if (faults_.replyLength >= 0)
             reply = reply.leftJustified(faults_.replyLength, '\0', true);
+    }
+
+    if (logging())
+        emit logLine(QStringLiteral("%1 %2:%3 -> %4:%5 %6 bytes, %7: %8")
+                         .arg(LogTime(), request.peer)
+                         .arg(request.peerPort)
+                         .arg(request.local)
+                         .arg(Port)
+                         .arg(request.bytes.size())
+                         .arg(FrameKindName(kind), Outcome(kind, answers)));
+
+    if (!answers)
+        return;
+
+    if (faults_.delayMs > 0) {
+        QTimer::singleShot(faults_.delayMs, this, [this, reply, peer, request, newAddress] {
+            sendReply(reply, peer, request.peer, request.peerPort, newAddress);
+        });
+    } else {
+        sendReply(reply, peer, request.peer, request.peerPort, newAddress);
+    }
+}
+
+bool SimulatedReader::logging() const {
+    return isSignalConnected(QMetaMethod::fromSignal(&SimulatedReader::logLine));
+}
+
+// What was done with a datagram of this kind under the present faults, for the log line.
+QString SimulatedReader::Outcome(FrameKind kind, bool answered) const {
+    if (kind == FrameKind::BadParameterBlock || kind == FrameKind::BadKeyFrame || kind == FrameKind::Unknown)
+        return QStringLiteral("ignored");
+    if (faults_.silent)
+        return QStringLiteral("silent: nothing answered, nothing changed");
+    QString done;
+    if (kind == FrameKind::Query)
+        done = QStringLiteral("answered with its settings");
+    else if (kind == FrameKind::ParameterBlock)
+        done = QStringLiteral("took the settings (reader IP %1), echoing")
+                   .arg(AddressOf(settings_.readerIp).toString());
+    else
+        done = QStringLiteral("stored 32 keys, echoing");
+    if (answered) {
+        if (faults_.corruptEcho && kind != FrameKind::Query)
+            done += QStringLiteral(" a corrupted copy");
+        if (faults_.replyLength >= 0)
             done += QStringLiteral(" cut/padded to %1 bytes").arg(faults_.replyLength);
-        }
         if (!faults_.replyFrom.isEmpty())
             done += QStringLiteral(" from %1").arg(faults_.replyFrom);
         if (faults_.delayMs > 0)
             done += QStringLiteral(" after %1 ms").arg(faults_.delayMs);
     }
-
-    emit logLine(QStringLiteral("%1 %2:%3 -> %4:%5 %6 bytes, %7: %8")
-                     .arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz")), request.peer)
-                     .arg(request.peerPort)
-                     .arg(request.local)
-                     .arg(Port)
-                     .arg(request.bytes.size())
-                     .arg(FrameKindName(kind), done));
-
-    if (!answers)
-        return;
-
-    const QHostAddress peer(request.peer);
-    if (faults_.delayMs > 0) {
-        QTimer::singleShot(faults_.delayMs, this, [this, reply, peer, request, newAddress] {
-            sendReply(reply, peer, request.peerPort, newAddress);
-        });
-    } else {
-        sendReply(reply, peer, request.peerPort, newAddress);
-    }
+    return done;
 }
 
-void SimulatedReader::sendReply(QByteArray reply, const QHostAddress &peer, quint16 peerPort,
-                                const QString &moveTo) {
+void SimulatedReader::sendReply(QByteArray reply, const QHostAddress &peer, const QString &peerText,
+                                quint16 peerPort, const QString &moveTo) {
     QUdpSocket *from = replySocket_ ? replySocket_ : socket_;
     if (from->state() == QAbstractSocket::BoundState &&
         from->writeDatagram(reply, peer, peerPort) == reply.size()) {
-        WireRecord record{TickCount(), peer.toString(), peerPort, SSock::DottedText(from->localAddress()),
+        // The reply socket is bound to the address it was given, the reader's socket to its own.
+        WireRecord record{TickCount(), peerText, peerPort, replySocket_ ? faults_.replyFrom : address(),
                           reply};
         sent_.append(record);
         emit replySent(record);
-    } else {
+    } else if (logging()) {
         emit logLine(QStringLiteral("%1 reply to %2:%3 not sent: %4")
-                         .arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz")), peer.toString())
+                         .arg(LogTime(), peerText)
                          .arg(peerPort)
                          .arg(from->errorString()));
     }
     if (!moveTo.isEmpty()) {
         const QString outcome = this->moveTo(moveTo);
         moves_.append(outcome);
-        emit logLine(QStringLiteral("%1 %2").arg(
-            QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz")), outcome));
+        if (logging())
+            emit logLine(QStringLiteral("%1 %2").arg(LogTime(), outcome));
     }
 }
 
@@ -308,6 +334,7 @@ QString SimulatedReader::moveTo(const QString &newAddress) {
         return QStringLiteral("stayed at %1: %2").arg(old, error);
     }
     address_ = target;
+    addressText_ = address_.toString();
     return QStringLiteral("moved from %1 to %2").arg(old, newAddress);
 }
 

@@ -68,7 +68,7 @@ public:
     void stop();
     bool isListening() const;
 
-    QString address() const { return address_.toString(); }
+    QString address() const { return addressText_; }
     // Every address change a configure asked for: "moved to X" or "stayed at Y: reason".
     QStringList moves() const { return moves_; }
 
@@ -99,12 +99,17 @@ signals:
 
 private:
     void takePendingDatagrams();
-    void handle(const WireRecord &request);
-    void sendReply(QByteArray reply, const QHostAddress &peer, quint16 peerPort, const QString &moveTo);
+    void handle(const WireRecord &request, const QHostAddress &peer);
+    void sendReply(QByteArray reply, const QHostAddress &peer, const QString &peerText, quint16 peerPort,
+                   const QString &moveTo);
+    // Log lines are only made when someone listens: the clock and the text cost more than the reply.
+    bool logging() const;
+    QString Outcome(FrameKind kind, bool answered) const;
     QString moveTo(const QString &newAddress);
     bool bindTo(const QHostAddress &address, QString *error);
 
     QHostAddress address_;
+    QString addressText_; // address_ as dotted text, for the records
     QUdpSocket *socket_ = nullptr;
     QUdpSocket *replySocket_ = nullptr; // bound to faults_.replyFrom when set
     bool allowNonLoopback_ = false;
