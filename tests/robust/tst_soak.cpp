@@ -1,0 +1,90 @@
+// Ten thousand operations in a row (read, configure, key download in turn) against a simulated reader
+// that answers every one: each succeeds, and once warmed up the process's resident memory stays
+// within 1 MB of where it was.
+
+#include "Operations.h"
+#include "ResidentMemory.h"
+#include "SimulatedReader.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+
+#include <algorithm>
+
+using namespace vrx;
+
+namespace {
+
+constexpr int Operations = 10000;
+constexpr int WarmUp = 500;
+constexpr int SampleEvery = 500;
+constexpr qint64 AllowedGrowth = 1024 * 1024;
+
+// Checks each box against the outcome expected of the operation now running, keeping no texts.
+class CountingMessages final : public MessageBox {
+public:
+    void Show(const QString &text) override {
+        ++shown;
+        wrong += !IsOutcome(running, true, text);
+        if (wrong == 1 && firstWrong.isEmpty())
+            firstWrong = text;
+    }
+    Operation running = Operation::Read;
+    int shown = 0;
+    int wrong = 0;
+    QString firstWrong;
+};
+
+} // namespace
+
+class TestSoak : public QObject {
+    Q_OBJECT
+
+private slots:
+    void tenThousandOperationsKeepTheirMemory();
+};
+
+void TestSoak::tenThousandOperationsKeepTheirMemory() {
+    SimulatedReader reader(QStringLiteral("127.0.54.2"));
+    QString error;
+    QVERIFY2(reader.start(&error), qPrintable(error));
+    CountingMessages messages;
+    Form1 form(messages);
+    form.TextPCIP->setText(QStringLiteral("127.0.54.1"));
+    form.TextFindIP[0]->setText(QStringLiteral("127.0.54.2"));
+    // The reader keeps its address, so the simulator has no move to note down on each configure.
+    form.Text1[0]->setText(QStringLiteral("127.0.54.2"));
+
+    qint64 baseline = 0, highest = 0;
+    QElapsedTimer running;
+    for (int done = 0; done < Operations; ++done) {
+        if (done == WarmUp) {
+            const std::optional<qint64> resident = ResidentBytes();
+            QVERIFY(resident);
+            baseline = highest = *resident;
+            running.start();
+        } else if (done > WarmUp && done % SampleEvery == 0) {
+            highest = std::max(highest, ResidentBytes().value_or(0));
+        }
+        messages.running = Operation(done % 3);
+        Click(form, messages.running);
+        reader.clearRecords(); // the simulator's wire record is the test's, not the window's
+        QVERIFY2(messages.shown == done + 1 && messages.wrong == 0,
+                 qPrintable(QStringLiteral("operation %1: %2 boxes, %3 wrong, first: %4")
+                                .arg(done)
+                                .arg(messages.shown)
+                                .arg(messages.wrong)
+                                .arg(messages.firstWrong)));
+    }
+    highest = std::max(highest, ResidentBytes().value_or(0));
+    const double seconds = running.elapsed() / 1000.0;
+    qInfo("%d operations after a warm-up of %d in %.1f s (%.0f operations/s); resident %lld KiB after the "
+          "warm-up, highest %lld KiB, growth %lld KiB",
+          Operations - WarmUp, WarmUp, seconds, (Operations - WarmUp) / seconds, baseline / 1024,
+          highest / 1024, (highest - baseline) / 1024);
+    QVERIFY2(highest - baseline <= AllowedGrowth,
+             qPrintable(QStringLiteral("grew by %1 KiB").arg((highest - baseline) / 1024)));
+}
+
+QTEST_MAIN(TestSoak)
+#include "tst_soak.moc"
