@@ -20,10 +20,14 @@ bool Form1::QueryReaderParameters() {
 }
 
 static void ShowChoice(ListBox *box, const ChoiceDisplay &choice) {
-    if (choice.index >= 0)
-        box->setCurrentIndex(choice.index);
-    else
+    if (choice.index < 0) {
         box->setText(choice.errorText);
+        return;
+    }
+    // Selecting the item that is already selected and shown changes nothing, raises nothing, and would
+    // only lay out the text part again; a read of the same reader finds every list as it left it.
+    if (box->currentIndex() != choice.index || box->currentText() != box->itemText(choice.index))
+        box->setCurrentIndex(choice.index);
 }
 
 void Form1::ShowReaderParameters() {
