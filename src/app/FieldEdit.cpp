@@ -2,6 +2,7 @@
 
 #include "app/KeyCharacter.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QStyle>
 #include <QStyleOptionFrame>
@@ -44,11 +45,23 @@ FieldEdit::FieldEdit(QWidget *parent)
 FieldEdit::~FieldEdit() = default;
 
 void FieldEdit::setText(const QString &text) {
-    m_programWrite = true;
-    QLineEdit::setText(text);
-    m_programWrite = false;
+    if (!isRewriteNoOp(text)) {
+        m_programWrite = true;
+        QLineEdit::setText(text);
+        m_programWrite = false;
+    }
     m_accepted = text;
     emit Change();
+}
+
+// Writing the text the field already shows resets cursor, selection, undo history, the modified flag and
+// any composition, and tells the input method and accessibility clients; when all of those are already
+// as a write leaves them, the write would change nothing and is skipped. A read of the same reader
+// writes the same eleven values again, and each such write cost more than the exchange's datagram.
+bool FieldEdit::isRewriteNoOp(const QString &text) const {
+    return !hasFocus() && !QAccessible::isActive() && inputMask().isEmpty() && !hasSelectedText() &&
+           !isModified() && !isUndoAvailable() && !isRedoAvailable() && cursorPosition() == text.size() &&
+           QLineEdit::text() == text;
 }
 
 void FieldEdit::fitFontTo(const QString &sample) {

@@ -47,6 +47,7 @@ protected:
 
 private:
     class Gate;
+    bool isRewriteNoOp(const QString &text) const;
     friend class Gate;
 
     int m_inputLimit = 0;
