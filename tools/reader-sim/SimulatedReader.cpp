@@ -17,6 +17,15 @@ namespace vrx {
 namespace {
 
 constexpr int MaxDatagramsPerPass = 64;
+// A simulator left running for days must not grow without bound: the record keeps the newest entries.
+constexpr qsizetype MaxRecordsKept = 100000;
+
+template <typename List, typename Entry>
+void KeepRecord(List &list, const Entry &entry) {
+    if (list.size() >= MaxRecordsKept)
+        list.removeFirst();
+    list.append(entry);
+}
 
 AddressBytes BytesOf(const QHostAddress &address) {
     const quint32 value = address.toIPv4Address();
@@ -198,7 +207,7 @@ void SimulatedReader::takePendingDatagrams() {
         const QHostAddress peer = datagram.senderAddress();
         WireRecord record{TickCount(), SSock::DottedText(peer), quint16(datagram.senderPort()), address(),
                           datagram.data()};
-        received_.append(record);
+        KeepRecord(received_, record);
         emit datagramReceived(record);
         if (!self)
             return;
@@ -206,13 +215,9 @@ void SimulatedReader::takePendingDatagrams() {
         if (!self)
             return;
     }
-    if (socket_->hasPendingDatagrams() && !retakeScheduled_) {
-        retakeScheduled_ = true;
-        QTimer::singleShot(0, this, [this] {
-            retakeScheduled_ = false;
-            takePendingDatagrams();
-        });
-    }
+    // Any left waiting come with the next readyRead: Qt re-arms its read notification on every take.
+    // A pass of our own would empty the queue behind the notification, after which Qt stops reporting
+    // the socket for good.
 }
 
 void SimulatedReader::handle(const WireRecord &request, const QHostAddress &peer) {
@@ -304,7 +309,7 @@ void SimulatedReader::sendReply(QByteArray reply, const QHostAddress &peer, cons
         // The reply socket is bound to the address it was given, the reader's socket to its own.
         WireRecord record{TickCount(), peerText, peerPort, replySocket_ ? faults_.replyFrom : address(),
                           reply};
-        sent_.append(record);
+        KeepRecord(sent_, record);
         emit replySent(record);
     } else if (logging()) {
         emit logLine(QStringLiteral("%1 reply to %2:%3 not sent: %4")
@@ -314,7 +319,7 @@ void SimulatedReader::sendReply(QByteArray reply, const QHostAddress &peer, cons
     }
     if (!moveTo.isEmpty()) {
         const QString outcome = this->moveTo(moveTo);
-        moves_.append(outcome);
+        KeepRecord(moves_, outcome);
         if (logging())
             emit logLine(QStringLiteral("%1 %2").arg(LogTime(), outcome));
     }

@@ -113,7 +113,6 @@ private:
     QUdpSocket *socket_ = nullptr;
     QUdpSocket *replySocket_ = nullptr; // bound to faults_.replyFrom when set
     bool allowNonLoopback_ = false;
-    bool retakeScheduled_ = false;
     ReaderSettings settings_;
     QByteArray keyFrame_;
     ReaderFaults faults_;
