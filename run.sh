@@ -7,10 +7,14 @@ vrx_ensure_packages
 cmake --preset default
 cmake --build --preset default
 
-# Port 1000 is a privileged port on Linux: let the built window bind it without running as root.
+# Ports 1000 and 1001 are privileged on Linux: let the built window and the simulated reader bind
+# them without running as root.
 if [ "$(id -u)" -ne 0 ]; then
-    sudo setcap cap_net_bind_service=+ep build/bin/vrx-config ||
-        echo "Could not grant cap_net_bind_service; binding port 1000 will need root." >&2
+    for program in build/bin/vrx-config build/bin/vrx-reader-sim; do
+        [ -x "$program" ] || continue
+        sudo setcap cap_net_bind_service=+ep "$program" ||
+            echo "Could not grant cap_net_bind_service to $program; it will need root to bind its port." >&2
+    done
 fi
 
 sim_pid=""
