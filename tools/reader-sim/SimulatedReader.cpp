@@ -1,6 +1,6 @@
 #include "SimulatedReader.h"
 
-#include "config/ParameterBlock.h"
+#include "fields/AddressText.h"
 #include "keys/KeyFrame.h"
 #include "link/ReplyWait.h"
 #include "link/SSock.h"
@@ -30,11 +30,6 @@ void KeepRecord(List &list, const Entry &entry) {
 AddressBytes BytesOf(const QHostAddress &address) {
     const quint32 value = address.toIPv4Address();
     return {quint8(value >> 24), quint8(value >> 16), quint8(value >> 8), quint8(value)};
-}
-
-QHostAddress AddressOf(const AddressBytes &bytes) {
-    return QHostAddress(quint32(bytes[0]) << 24 | quint32(bytes[1]) << 16 | quint32(bytes[2]) << 8 |
-                        bytes[3]);
 }
 
 // Wall-clock time of day for a log line (reading it costs a look at the time zone).
@@ -80,17 +75,6 @@ QByteArray SimulatedReader::DefaultKeyFrame() {
         frame[KeyFrame::Size - 1 - i] = char(KeyFrame::EndMarker);
     }
     return frame;
-}
-
-FrameKind SimulatedReader::Classify(const QByteArray &datagram) {
-    if (datagram == ParameterQuery())
-        return FrameKind::Query;
-    if (datagram.size() == ParameterBlock::Size)
-        return ParameterBlock::hasMarkers(datagram) ? FrameKind::ParameterBlock
-                                                    : FrameKind::BadParameterBlock;
-    if (datagram.size() == KeyFrame::Size)
-        return KeyFrame::hasMarkers(datagram) ? FrameKind::KeyFrame : FrameKind::BadKeyFrame;
-    return FrameKind::Unknown;
 }
 
 QString SimulatedReader::FrameKindName(FrameKind kind) {
@@ -221,33 +205,13 @@ void SimulatedReader::takePendingDatagrams() {
 }
 
 void SimulatedReader::handle(const WireRecord &request, const QHostAddress &peer) {
-    const FrameKind kind = Classify(request.bytes);
-    QByteArray reply;
-    QString newAddress;
-
-    if (kind == FrameKind::BadParameterBlock || kind == FrameKind::BadKeyFrame ||
-        kind == FrameKind::Unknown || faults_.silent) {
-        // nothing answered, nothing changed
-    } else if (kind == FrameKind::Query) {
-        reply = ParameterBlock::encode(settings_);
-    } else if (kind == FrameKind::ParameterBlock) {
-        settings_ = ParameterBlock::decode(request.bytes);
-        reply = request.bytes;
-        const QString readerIp = AddressOf(settings_.readerIp).toString();
-        if (readerIp != address())
-            newAddress = readerIp;
-    } else {
-        keyFrame_ = request.bytes;
-        reply = request.bytes;
-    }
-
-    const bool answers = !reply.isEmpty();
-    if (answers) {
-        if (faults_.corruptEcho && kind != FrameKind::Query)
-            reply[reply.size() - 1] = char(~quint8(reply.back()));
-        if (faults_.replyLength >= 0)
-            reply = reply.leftJustified(faults_.replyLength, '\0', true);
-    }
+    const ReaderResponse response = RespondTo({settings_, keyFrame_, address()}, request.bytes, faults_);
+    const FrameKind kind = response.kind;
+    settings_ = response.settings;
+    keyFrame_ = response.keyFrame;
+    const bool answers = response.answered;
+    const QByteArray &reply = response.reply;
+    const QString &newAddress = response.moveTo;
 
     if (logging())
         emit logLine(QStringLiteral("%1 %2:%3 -> %4:%5 %6 bytes, %7: %8")
@@ -284,8 +248,8 @@ QString SimulatedReader::Outcome(FrameKind kind, bool answered) const {
     if (kind == FrameKind::Query)
         done = QStringLiteral("answered with its settings");
     else if (kind == FrameKind::ParameterBlock)
-        done = QStringLiteral("took the settings (reader IP %1), echoing")
-                   .arg(AddressOf(settings_.readerIp).toString());
+        done =
+            QStringLiteral("took the settings (reader IP %1), echoing").arg(DottedText(settings_.readerIp));
     else
         done = QStringLiteral("stored 32 keys, echoing");
     if (answered) {

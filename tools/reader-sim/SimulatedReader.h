@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ReaderBehaviour.h"
 #include "config/ReaderSettings.h"
 
 #include <QByteArray>
@@ -12,16 +13,6 @@ class QUdpSocket;
 
 namespace vrx {
 
-// Misbehaviours a simulated reader can be told to show, for tests and demonstrations.
-struct ReaderFaults {
-    int delayMs = 0;     // answer this many milliseconds late
-    bool silent = false; // record what arrives, answer nothing, change nothing
-    bool corruptEcho =
-        false;            // flip every bit of the last byte of each echo (the settings/keys are still taken)
-    int replyLength = -1; // cut or zero-pad every reply to this length; -1 keeps its own length
-    QString replyFrom;    // send replies from this address instead of the reader's own; empty: own
-};
-
 // One datagram as it went over the wire, seen from the reader.
 struct WireRecord {
     qint64 time = 0; // TickCount() when it was received or sent
@@ -30,9 +21,6 @@ struct WireRecord {
     QString local; // the reader's address it arrived at or left from
     QByteArray bytes;
 };
-
-// What a reader makes of a datagram.
-enum class FrameKind { Query, ParameterBlock, KeyFrame, BadParameterBlock, BadKeyFrame, Unknown };
 
 // One simulated VRX reader on one address, port 1001: it answers the 8-byte query with its 41-byte
 // settings block, takes a 41-byte block with the right markers as its new settings and echoes it, takes
@@ -59,7 +47,7 @@ public:
     // E1 x4, 32 keys FF FF FF FF FF FF, 1E x4.
     static QByteArray DefaultKeyFrame();
     static QString FrameKindName(FrameKind kind);
-    static FrameKind Classify(const QByteArray &datagram);
+    static FrameKind Classify(const QByteArray &datagram) { return ClassifyFrame(datagram); }
 
     // Refuses an address outside 127.0.0.0/8 unless allowed.
     void setAllowNonLoopback(bool allow) { allowNonLoopback_ = allow; }
