@@ -4,6 +4,7 @@
 // before it is already in place.
 
 #include "FuzzCheck.h"
+#include "PlainHex.h"
 
 #include "fields/AddressText.h"
 #include "keys/KeyFrame.h"
@@ -16,21 +17,7 @@ namespace {
 
 quint8 ReadPairPlainly(QStringView pair) {
     quint32 value = 0;
-    for (const QChar c : pair) {
-        const char16_t u = c.unicode();
-        if (u == u' ' || u == u'\t' || u == u'\n')
-            continue;
-        int digit = -1;
-        if (u >= u'0' && u <= u'9')
-            digit = u - u'0';
-        else if (u >= u'a' && u <= u'f')
-            digit = u - u'a' + 10;
-        else if (u >= u'A' && u <= u'F')
-            digit = u - u'A' + 10;
-        if (digit < 0)
-            break;
-        value = value * 16 + quint32(digit);
-    }
+    fuzz::ForEachLeadingHexDigit(pair, [&](int digit) { value = value * 16 + quint32(digit); });
     return quint8(value);
 }
 

@@ -2,6 +2,7 @@
 // split at "-", each read as its leading hexadecimal digits with blanks, tabs and line feeds skipped.
 
 #include "FuzzCheck.h"
+#include "PlainHex.h"
 
 #include "fields/AddressText.h"
 #include "fields/HexText.h"
@@ -14,21 +15,8 @@ namespace {
 // Leading hexadecimal digits, blanks skipped; anything at or above 2^32 reads as the largest value.
 quint64 ReadHexPlainly(QStringView text) {
     quint64 value = 0;
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
-        if (u == u' ' || u == u'\t' || u == u'\n')
-            continue;
-        int digit = -1;
-        if (u >= u'0' && u <= u'9')
-            digit = u - u'0';
-        else if (u >= u'a' && u <= u'f')
-            digit = u - u'a' + 10;
-        else if (u >= u'A' && u <= u'F')
-            digit = u - u'A' + 10;
-        if (digit < 0)
-            break;
-        value = std::min<quint64>(value * 16 + quint64(digit), 0xFFFFFFFFull);
-    }
+    fuzz::ForEachLeadingHexDigit(
+        text, [&](int digit) { value = std::min<quint64>(value * 16 + quint64(digit), 0xFFFFFFFFull); });
     return value;
 }
 
