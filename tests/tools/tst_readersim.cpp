@@ -1,3 +1,4 @@
+#include "ReaderBehaviour.h"
 #include "ReaderSimulator.h"
 #include "SimulatorOptions.h"
 #include "config/ParameterBlock.h"
@@ -94,6 +95,8 @@ private slots:
     void commandLine_data();
     void commandLine();
     void programAnswersAndStopsOnSigterm();
+    void respondsWithoutSockets_data();
+    void respondsWithoutSockets();
 };
 
 void TestReaderSim::answersTheQueryWithItsSettingsFromItsOwnAddress() {
@@ -512,6 +515,47 @@ void TestReaderSim::programAnswersAndStopsOnSigterm() {
     QCOMPARE(program.exitCode(), 0);
     log += program.readAllStandardError();
     QVERIFY(log.contains("stopped"));
+}
+
+// The frame handling alone: the reply, the state taken and the move asked for, no socket involved.
+void TestReaderSim::respondsWithoutSockets_data() {
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<bool>("silent");
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<bool>("takesSettings");
+    QTest::addColumn<QString>("moveTo");
+    const QString home = QStringLiteral("192.168.0.101");
+    QTest::newRow("query") << home << Query << false << WorkedExample << false << QString();
+    QTest::newRow("block for its own address")
+        << home << WorkedExample << false << WorkedExample << true << QString();
+    QTest::newRow("block for another address")
+        << QStringLiteral("127.0.0.1") << WorkedExample << false << WorkedExample << true << home;
+    QTest::newRow("silent block") << QStringLiteral("127.0.0.1") << WorkedExample << true << QByteArray()
+                                  << false << QString();
+    QTest::newRow("query plus one byte")
+        << home << Query + '\0' << false << QByteArray() << false << QString();
+}
+
+void TestReaderSim::respondsWithoutSockets() {
+    QFETCH(QString, address);
+    QFETCH(QByteArray, request);
+    QFETCH(bool, silent);
+    QFETCH(QByteArray, reply);
+    QFETCH(bool, takesSettings);
+    QFETCH(QString, moveTo);
+    ReaderState state{ParameterBlock::decode(WorkedExample), SimulatedReader::DefaultKeyFrame(), address};
+    state.settings.beepOnRead = Beep::Silent; // so a taken block shows
+    ReaderFaults faults;
+    faults.silent = silent;
+
+    const ReaderResponse response = RespondTo(state, request, faults);
+    QCOMPARE(response.answered, !reply.isEmpty());
+    QCOMPARE(response.reply,
+             reply.isEmpty() ? reply : (request == Query ? ParameterBlock::encode(state.settings) : reply));
+    QCOMPARE(response.settings == ParameterBlock::decode(WorkedExample), takesSettings);
+    QCOMPARE(response.keyFrame, state.keyFrame);
+    QCOMPARE(response.moveTo, moveTo);
 }
 
 QTEST_GUILESS_MAIN(TestReaderSim)
