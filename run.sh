@@ -3,9 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/ensure-deps.sh
-vrx_ensure_packages
-cmake --preset default
-cmake --build --preset default
+vrx_install_and_build
 
 # Ports 1000 and 1001 are privileged on Linux: let the built window and the simulated reader bind
 # them without running as root.

@@ -3,7 +3,5 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/ensure-deps.sh
-vrx_ensure_packages
-cmake --preset default
-cmake --build --preset default
+vrx_install_and_build
 ctest --preset default

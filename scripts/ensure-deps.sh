@@ -26,3 +26,10 @@ vrx_ensure_packages() {
     # shellcheck disable=SC2086
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing
 }
+
+# What both set-up commands do first: install what is missing, then configure and build the default preset.
+vrx_install_and_build() {
+    vrx_ensure_packages
+    cmake --preset default
+    cmake --build --preset default
+}
