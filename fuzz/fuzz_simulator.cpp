@@ -1,98 +1,31 @@
-// The simulated reader's frame handling, in-process over loopback UDP. Each input is one datagram to
-// the reader; afterwards the reader must have done exactly what its kind calls for: the query is
-// answered with the settings, a marked block becomes the settings and is echoed, a marked key frame
-// becomes the keys and is echoed, and everything else is ignored without a reply or any change.
-//
-// The reader and the asking socket live on 127.77.0.0/16, and a block that moves the reader to
-// another loopback address is kept inside that range, so nothing else on the machine is disturbed.
+// What the simulated reader makes of a run of datagrams, without sockets. Input: a fault byte (bit 0
+// silent, bit 1 corrupt echo, bit 2 cut/pad replies), the reply length for bit 2, then datagrams, each
+// after a two-byte little-endian length. Every datagram must be answered and taken exactly as its kind
+// calls for: the query gets the settings, a marked block becomes the settings and is echoed, a marked
+// key frame becomes the keys and is echoed, and anything else gets no reply and changes nothing.
 
 #include "FuzzCheck.h"
 
+#include "ReaderBehaviour.h"
 #include "SimulatedReader.h"
 
 #include "config/ParameterBlock.h"
 #include "fields/AddressText.h"
 #include "keys/KeyFrame.h"
 
-#include <QCoreApplication>
-#include <QEventLoop>
-#include <QNetworkDatagram>
-#include <QTimer>
-#include <QUdpSocket>
-
-#include <unistd.h>
-
 using namespace vrx;
 
 namespace {
 
 constexpr int MaxDatagram = 4096;
-constexpr int WaitMs = 2000;
-constexpr int MovesBeforeRestart = 1000;
+constexpr int MaxDatagrams = 16;
 
-class Harness {
-public:
-    Harness() {
-        // One subnet per process, so a corpus replay can run beside a fuzzing run.
-        const int subnet = int(getpid() % 200) + 1;
-        const QString own = QStringLiteral("127.77.%1.2").arg(subnet);
-        FUZZ_CHECK(client_.bind(QHostAddress(own), 0));
-        home_ = QStringLiteral("127.77.%1.1").arg(subnet);
-        restart();
-    }
-
-    SimulatedReader &reader() { return *reader_; }
-    QUdpSocket &client() { return client_; }
-
-    // A fresh reader at home (or at the next free address) when the old one has moved too often or
-    // could not stay bound.
-    void restart() {
-        delete reader_;
-        reader_ = nullptr;
-        for (int attempt = 0; attempt < 50 && !reader_; ++attempt) {
-            auto *reader =
-                new SimulatedReader(attempt == 0 ? home_ : QStringLiteral("127.77.250.%1").arg(attempt));
-            if (reader->start())
-                reader_ = reader;
-            else
-                delete reader;
-        }
-        FUZZ_CHECK(reader_ != nullptr);
-    }
-
-    // Sends one datagram and returns once the reader has taken and handled it.
-    bool deliver(const QByteArray &datagram) {
-        const QHostAddress to(reader_->address());
-        QEventLoop loop;
-        bool arrived = false;
-        const auto connection = QObject::connect(reader_, &SimulatedReader::datagramReceived, &loop, [&] {
-            arrived = true;
-            loop.quit();
-        });
-        QTimer::singleShot(WaitMs, &loop, &QEventLoop::quit);
-        if (client_.writeDatagram(datagram, to, SimulatedReader::Port) != datagram.size()) {
-            QObject::disconnect(connection);
-            return false;
-        }
-        // handle() runs right after the signal, before control is back in this loop.
-        loop.exec();
-        QObject::disconnect(connection);
-        return arrived;
-    }
-
-private:
-    QUdpSocket client_;
-    QString home_;
-    SimulatedReader *reader_ = nullptr;
-};
-
-Harness &TheHarness() {
-    static int argc = 1;
-    static char name[] = "fuzz_simulator";
-    static char *argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-    static Harness harness;
-    return harness;
+ReaderFaults FaultsFrom(quint8 flags, quint8 length) {
+    ReaderFaults faults;
+    faults.silent = flags & 1;
+    faults.corruptEcho = flags & 2;
+    faults.replyLength = (flags & 4) ? int(length) : -1;
+    return faults;
 }
 
 void CheckClassification(const QByteArray &datagram, FrameKind kind) {
@@ -121,78 +54,84 @@ void CheckClassification(const QByteArray &datagram, FrameKind kind) {
     }
 }
 
+// The reply is the frame the kind calls for, with its last byte inverted when an echo is corrupted,
+// then cut or zero-padded to the fault's length.
+void CheckReply(const QByteArray &reply, const QByteArray &frame, bool corrupted, int length) {
+    const qsizetype expectedSize = length >= 0 ? length : frame.size();
+    FUZZ_CHECK(reply.size() == expectedSize);
+    for (qsizetype i = 0; i < reply.size(); ++i) {
+        if (i >= frame.size())
+            FUZZ_CHECK(reply.at(i) == '\0');
+        else if (corrupted && i == frame.size() - 1)
+            FUZZ_CHECK(quint8(reply.at(i)) == quint8(~quint8(frame.at(i))));
+        else
+            FUZZ_CHECK(reply.at(i) == frame.at(i));
+    }
+}
+
+// Checks one datagram against the state before it and returns the state after it.
+ReaderState Step(const ReaderState &state, const QByteArray &datagram, const ReaderFaults &faults) {
+    const ReaderResponse response = RespondTo(state, datagram, faults);
+    FUZZ_CHECK(response.kind == SimulatedReader::Classify(datagram));
+    CheckClassification(datagram, response.kind);
+
+    const bool takes = response.kind == FrameKind::Query || response.kind == FrameKind::ParameterBlock ||
+                       response.kind == FrameKind::KeyFrame;
+    if (!takes || faults.silent) {
+        FUZZ_CHECK(!response.answered && response.reply.isEmpty());
+        FUZZ_CHECK(response.settings == state.settings && response.keyFrame == state.keyFrame);
+        FUZZ_CHECK(response.moveTo.isEmpty());
+        return state;
+    }
+
+    FUZZ_CHECK(response.answered);
+    ReaderState next = state;
+    QByteArray frame = datagram;
+    switch (response.kind) {
+    case FrameKind::Query:
+        frame = ParameterBlock::encode(state.settings);
+        FUZZ_CHECK(frame.size() == ParameterBlock::Size && ParameterBlock::hasMarkers(frame));
+        FUZZ_CHECK(ParameterBlock::decode(frame) == state.settings);
+        break;
+    case FrameKind::ParameterBlock:
+        next.settings = ParameterBlock::decode(datagram);
+        break;
+    default:
+        next.keyFrame = datagram;
+        break;
+    }
+    CheckReply(response.reply, frame, faults.corruptEcho && response.kind != FrameKind::Query,
+               faults.replyLength);
+    FUZZ_CHECK(response.settings == next.settings && response.keyFrame == next.keyFrame);
+
+    // Only a block with another reader address asks for a move; the model takes it as made.
+    const QString newIp = DottedText(next.settings.readerIp);
+    if (response.kind == FrameKind::ParameterBlock && newIp != state.address) {
+        FUZZ_CHECK(response.moveTo == newIp);
+        next.address = newIp;
+    } else {
+        FUZZ_CHECK(response.moveTo.isEmpty());
+    }
+    return next;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-    QByteArray datagram = fuzz::Bytes(data, std::min<size_t>(size, MaxDatagram));
-    FrameKind kind = SimulatedReader::Classify(datagram);
-    CheckClassification(datagram, kind);
-    if (datagram.isEmpty())
+    if (size < 2)
         return 0;
-    if (kind == FrameKind::ParameterBlock && quint8(datagram.at(ParameterBlock::ReaderIpOffset)) == 127)
-        datagram[ParameterBlock::ReaderIpOffset + 1] = char(77); // moves stay inside 127.77.0.0/16
+    const ReaderFaults faults = FaultsFrom(data[0], data[1]);
+    const QString home = QStringLiteral("127.0.0.1");
+    ReaderState state{SimulatedReader::DefaultSettings(QHostAddress(home)),
+                      SimulatedReader::DefaultKeyFrame(), home};
 
-    Harness &h = TheHarness();
-    if (!h.reader().isListening() || h.reader().moves().size() > MovesBeforeRestart)
-        h.restart();
-    SimulatedReader &reader = h.reader();
-    const ReaderSettings settingsBefore = reader.settings();
-    const QByteArray keysBefore = reader.keyFrame();
-    const QString addressBefore = reader.address();
-    const qsizetype movesBefore = reader.moves().size();
-    reader.clearRecords();
-
-    FUZZ_CHECK(h.deliver(datagram));
-    FUZZ_CHECK(reader.received().size() == 1 && reader.received().first().bytes == datagram);
-
-    QByteArray expectedReply;
-    ReaderSettings expectedSettings = settingsBefore;
-    QByteArray expectedKeys = keysBefore;
-    switch (kind) {
-    case FrameKind::Query:
-        expectedReply = ParameterBlock::encode(settingsBefore);
-        break;
-    case FrameKind::ParameterBlock:
-        expectedReply = datagram;
-        expectedSettings = ParameterBlock::decode(datagram);
-        break;
-    case FrameKind::KeyFrame:
-        expectedReply = datagram;
-        expectedKeys = datagram;
-        break;
-    default:
-        break;
-    }
-    FUZZ_CHECK(reader.settings() == expectedSettings);
-    FUZZ_CHECK(reader.keyFrame() == expectedKeys);
-
-    QUdpSocket &client = h.client();
-    if (expectedReply.isEmpty()) {
-        FUZZ_CHECK(reader.sent().isEmpty());
-        FUZZ_CHECK(!client.hasPendingDatagrams());
-    } else {
-        FUZZ_CHECK(reader.sent().size() == 1);
-        if (!client.hasPendingDatagrams())
-            client.waitForReadyRead(WaitMs);
-        const QNetworkDatagram reply = client.receiveDatagram();
-        FUZZ_CHECK(reply.isValid() && reply.data() == expectedReply);
-        // An echo leaves from the address the request went to, even when the reader moves after it.
-        FUZZ_CHECK(reply.senderAddress().toString() == addressBefore);
-        FUZZ_CHECK(reply.senderPort() == SimulatedReader::Port);
-        FUZZ_CHECK(!client.hasPendingDatagrams());
-    }
-
-    // Only a block with another reader address moves the reader, and then it says where it went.
-    const QString newIp = DottedText(expectedSettings.readerIp);
-    const bool askedToMove = kind == FrameKind::ParameterBlock && newIp != addressBefore;
-    FUZZ_CHECK(reader.moves().size() == movesBefore + (askedToMove ? 1 : 0));
-    if (askedToMove) {
-        const bool moved = reader.moves().last().startsWith(QStringLiteral("moved"));
-        FUZZ_CHECK(reader.address() == (moved ? newIp : addressBefore));
-        if (moved)
-            FUZZ_CHECK(quint8(expectedSettings.readerIp[0]) == 127);
-    } else {
-        FUZZ_CHECK(reader.address() == addressBefore);
+    size_t at = 2;
+    for (int taken = 0; taken < MaxDatagrams && at + 2 <= size; ++taken) {
+        const size_t length =
+            std::min<size_t>({size_t(data[at] | data[at + 1] << 8), size - at - 2, size_t(MaxDatagram)});
+        at += 2;
+        state = Step(state, fuzz::Bytes(data + at, length), faults);
+        at += length;
     }
     return 0;
 }
