@@ -19,7 +19,6 @@ const QString KeyNote =
                    "读写命令中的密码，如果使用读卡器内部密码验证，才需要下载密码到读卡中；"
                    "如果使用读写命令中密码，就不用下载密码到读卡器中了。");
 const QString DefaultKey = QStringLiteral("3C5A7E9B1D2F");
-const QString BlankMac = QStringLiteral("00-00-00-00-00-00");
 
 // Layout texts of the six address and port fields of a group, by Text1 index modulo 6.
 const std::array<QString, 6> LayoutTexts = {
