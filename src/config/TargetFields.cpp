@@ -42,7 +42,7 @@ enum class FourthByte { MayBeZero, MustBeNonZero };
 // One address field: an overflow adds the parser's own description before the field's message.
 bool encodeAddress(const QString &field, FourthByte rule, const QString &message, int offset,
                    QByteArray &buffer, QStringList &messages) {
-    const AddressParse parse = ParseIpAddress(TrimBlanks(field));
+    const AddressParse parse = ParseIpAddress(field);
     if (parse.overflowed())
         messages << OverflowDescription();
     if (!parse.ok() || (rule == FourthByte::MustBeNonZero && parse.bytes[3] == 0)) {
@@ -100,7 +100,7 @@ EncodeOutcome EncodeTargetFields(const TargetFields &fields, QByteArray &sendBuf
         return refused(messages);
     }
 
-    const std::optional<MacBytes> mac = ParseMacText(TrimBlanks(fields.mac));
+    const std::optional<MacBytes> mac = ParseMacText(fields.mac);
     if (!mac)
         return refused({QStringLiteral("请输入正确的读卡器MAC")});
     for (int i = 0; i < 6; ++i)

@@ -6,7 +6,7 @@
 namespace vrx {
 
 DerivedMac DeriveMacFromIp(const QString &addressText) {
-    const AddressParse parse = ParseIpAddress(TrimBlanks(addressText));
+    const AddressParse parse = ParseIpAddress(addressText);
     DerivedMac derived;
     derived.overflowed = parse.overflowed();
     if (parse.ok())
