@@ -7,17 +7,6 @@ namespace vrx {
 namespace {
 
 constexpr int HeadSize = 4;
-constexpr int TailOffset = 37;
-
-void putAddress(QByteArray &block, int offset, const AddressBytes &bytes) {
-    for (int i = 0; i < 4; ++i)
-        block[offset + i] = char(bytes[i]);
-}
-
-void putPort(QByteArray &block, int offset, quint16 port) {
-    block[offset] = char(port >> 8);
-    block[offset + 1] = char(port & 0xFF);
-}
 
 quint8 byteAt(const QByteArray &block, int offset) {
     return quint8(block.at(offset));
@@ -34,20 +23,39 @@ quint16 portAt(const QByteArray &block, int offset) {
 
 } // namespace
 
-QByteArray ParameterBlock::encode(const ReaderSettings &settings) {
-    QByteArray block(Size, '\0');
+void ParameterBlock::putMarkers(QByteArray &block) {
     for (int i = 0; i < HeadSize; ++i) {
         block[i] = char(HeadMarker);
         block[TailOffset + i] = char(TailMarker);
     }
+    block[ReservedOffset] = '\0';
+}
+
+void ParameterBlock::putAddress(QByteArray &block, int offset, const AddressBytes &bytes) {
+    for (int i = 0; i < 4; ++i)
+        block[offset + i] = char(bytes[i]);
+}
+
+void ParameterBlock::putPort(QByteArray &block, int offset, quint16 port) {
+    block[offset] = char(port >> 8);
+    block[offset + 1] = char(port & 0xFF);
+}
+
+void ParameterBlock::putMac(QByteArray &block, const MacBytes &mac) {
+    for (int i = 0; i < 6; ++i)
+        block[ReaderMacOffset + i] = char(mac[i]);
+}
+
+QByteArray ParameterBlock::encode(const ReaderSettings &settings) {
+    QByteArray block(Size, '\0');
+    putMarkers(block);
     putAddress(block, ReaderIpOffset, settings.readerIp);
     putAddress(block, SubnetMaskOffset, settings.subnetMask);
     putAddress(block, DefaultGatewayOffset, settings.defaultGateway);
     putAddress(block, ServerIpOffset, settings.serverIp);
     putPort(block, ReaderPortOffset, settings.readerPort);
     putPort(block, ServerPortOffset, settings.serverPort);
-    for (int i = 0; i < 6; ++i)
-        block[ReaderMacOffset + i] = char(settings.readerMac[i]);
+    putMac(block, settings.readerMac);
     block[BeepOffset] = char(settings.beepOnRead);
     block[KeySourceOffset] = char(settings.keySource);
     block[ProtocolOffset] = char(settings.readerProtocol);

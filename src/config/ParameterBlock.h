@@ -17,6 +17,7 @@ struct ParameterBlock {
     static constexpr quint8 TailMarker = 0x7E;
 
     enum Offset {
+        ReservedOffset = 4,
         ReaderIpOffset = 5,
         SubnetMaskOffset = 9,
         DefaultGatewayOffset = 13,
@@ -28,6 +29,8 @@ struct ParameterBlock {
         KeySourceOffset = 32,
         ProtocolOffset = 33,
         HeartbeatOffset = 34,
+        ReservedPairOffset = 35,
+        TailOffset = 37,
     };
 
     // Always exactly Size bytes, with both markers and zero reserved bytes.
@@ -36,6 +39,13 @@ struct ParameterBlock {
     static ReaderSettings decode(const QByteArray &block);
     // True when the block is Size bytes with E7 x4 at the head and 7E x4 at the tail.
     static bool hasMarkers(const QByteArray &block);
+
+    // Writers of single fields into a block of Size bytes, shared by encode() and by the field-by-field
+    // encoding of the target fields. putMarkers writes both markers and zeroes the reserved byte 4.
+    static void putMarkers(QByteArray &block);
+    static void putAddress(QByteArray &block, int offset, const AddressBytes &bytes);
+    static void putPort(QByteArray &block, int offset, quint16 port);
+    static void putMac(QByteArray &block, const MacBytes &mac);
 };
 
 // The fixed 8-byte read request: E6 E8 E0 E9 E3 E9 E3 E6.

@@ -10,11 +10,6 @@ namespace vrx {
 
 namespace {
 
-constexpr int MarkerSize = 4;
-constexpr int ReservedByte = 4;
-constexpr int ReservedPair = 35;
-constexpr int TailOffset = 37;
-
 void putByte(QByteArray &buffer, int offset, quint8 value) {
     buffer[offset] = char(value);
 }
@@ -49,8 +44,7 @@ bool encodeAddress(const QString &field, FourthByte rule, const QString &message
         messages << message;
         return false;
     }
-    for (int i = 0; i < 4; ++i)
-        putByte(buffer, offset + i, parse.bytes[i]);
+    ParameterBlock::putAddress(buffer, offset, parse.bytes);
     return true;
 }
 
@@ -61,8 +55,7 @@ bool encodePort(const QString &field, const QString &message, int offset, QByteA
         messages << message;
         return false;
     }
-    putByte(buffer, offset, quint8(*port >> 8));
-    putByte(buffer, offset + 1, quint8(*port & 0xFF));
+    ParameterBlock::putPort(buffer, offset, *port);
     return true;
 }
 
@@ -73,15 +66,8 @@ EncodeOutcome refused(QStringList messages) {
 } // namespace
 
 EncodeOutcome EncodeTargetFields(const TargetFields &fields, QByteArray &sendBuffer) {
-    if (sendBuffer.size() != ParameterBlock::Size) {
-        sendBuffer.truncate(ParameterBlock::Size);
-        sendBuffer.append(QByteArray(ParameterBlock::Size - sendBuffer.size(), '\0'));
-    }
-    for (int i = 0; i < MarkerSize; ++i) {
-        putByte(sendBuffer, i, ParameterBlock::HeadMarker);
-        putByte(sendBuffer, TailOffset + i, ParameterBlock::TailMarker);
-    }
-    putByte(sendBuffer, ReservedByte, 0x00);
+    sendBuffer.resize(ParameterBlock::Size, '\0'); // a buffer of any other size is cut or zero-padded
+    ParameterBlock::putMarkers(sendBuffer);
 
     QStringList messages;
     if (!encodeAddress(fields.readerIp, FourthByte::MustBeNonZero, QStringLiteral("请输入正确的本机地址"),
@@ -103,8 +89,7 @@ EncodeOutcome EncodeTargetFields(const TargetFields &fields, QByteArray &sendBuf
     const std::optional<MacBytes> mac = ParseMacText(fields.mac);
     if (!mac)
         return refused({QStringLiteral("请输入正确的读卡器MAC")});
-    for (int i = 0; i < 6; ++i)
-        putByte(sendBuffer, ParameterBlock::ReaderMacOffset + i, (*mac)[i]);
+    ParameterBlock::putMac(sendBuffer, *mac);
 
     putByte(sendBuffer, ParameterBlock::BeepOffset, fields.beepIndex == 0 ? Beep::Silent : Beep::OnRead);
     putByte(sendBuffer, ParameterBlock::KeySourceOffset,
@@ -116,8 +101,8 @@ EncodeOutcome EncodeTargetFields(const TargetFields &fields, QByteArray &sendBuf
     // List position 0 is "不发送"; any other position, typed text included, sends the heartbeat.
     putByte(sendBuffer, ParameterBlock::HeartbeatOffset,
             fields.heartbeatIndex == 0 ? Heartbeat::DoNotSend : Heartbeat::Send);
-    putByte(sendBuffer, ReservedPair, 0x00);
-    putByte(sendBuffer, ReservedPair + 1, 0x00);
+    putByte(sendBuffer, ParameterBlock::ReservedPairOffset, 0x00);
+    putByte(sendBuffer, ParameterBlock::ReservedPairOffset + 1, 0x00);
     return {true, {}};
 }
 
