@@ -112,6 +112,13 @@ QString LocalFor(const CommonOptions &options, const QString &reader) {
     return RouteLocalAddress(reader);
 }
 
+std::optional<int> BindLocalFor(const QString &reader, Console &console, CommonOptions *options) {
+    options->link.local = LocalFor(*options, reader);
+    if (options->link.local.isEmpty())
+        return Fail(console, SocketFailure, QStringLiteral("no route to %1; give --local").arg(reader));
+    return std::nullopt;
+}
+
 int Fail(Console &console, int code, const QString &message) {
     console.err << "vrxctl: " << message << Qt::endl;
     return code;

@@ -47,6 +47,9 @@ std::optional<QString> ReaderAddress(const QString &text);
 // The address to bind for a reader: --local when given, else the one the route to the reader uses.
 QString LocalFor(const CommonOptions &options, const QString &reader);
 
+// Sets options->link.local to LocalFor the reader; when there is no route, prints so and returns 3.
+std::optional<int> BindLocalFor(const QString &reader, Console &console, CommonOptions *options);
+
 // Prints "vrxctl: <message>" on err and returns the code.
 int Fail(Console &console, int code, const QString &message);
 

@@ -131,9 +131,8 @@ int RunConfigure(const QStringList &arguments, Console &console) {
     if (const EncodedChange check = EncodeChange(CheckingBase(), change); !check.ok)
         return Fail(console, BadInput, check.error);
 
-    options.link.local = LocalFor(options, reader);
-    if (options.link.local.isEmpty())
-        return Fail(console, SocketFailure, QStringLiteral("no route to %1; give --local").arg(reader));
+    if (const auto exit = BindLocalFor(reader, console, &options))
+        return *exit;
     Trace trace(&console.err, options.trace);
     ReaderLink link(options.link, &trace);
     const bool dryRun = parser.isSet(QStringLiteral("dry-run"));

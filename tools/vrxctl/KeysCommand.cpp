@@ -53,9 +53,8 @@ int RunKeys(const QStringList &arguments, Console &console) {
     if (!built.ok)
         return Fail(console, BadInput, InEnglish(built.message));
 
-    options.link.local = LocalFor(options, reader);
-    if (options.link.local.isEmpty())
-        return Fail(console, SocketFailure, QStringLiteral("no route to %1; give --local").arg(reader));
+    if (const auto exit = BindLocalFor(reader, console, &options))
+        return *exit;
     Trace trace(&console.err, options.trace);
     ReaderLink link(options.link, &trace);
     WriteResult result;

@@ -22,9 +22,8 @@ int RunRead(const QStringList &arguments, Console &console) {
     QString reader;
     if (const auto exit = ReadReaderArgument(parser, QStringLiteral("read"), console, &options, &reader))
         return *exit;
-    options.link.local = LocalFor(options, reader);
-    if (options.link.local.isEmpty())
-        return Fail(console, SocketFailure, QStringLiteral("no route to %1; give --local").arg(reader));
+    if (const auto exit = BindLocalFor(reader, console, &options))
+        return *exit;
 
     Trace trace(&console.err, options.trace);
     ReaderLink link(options.link, &trace);

@@ -112,11 +112,8 @@ int RunScan(const QStringList &arguments, Console &console) {
     if (addresses.addresses.isEmpty())
         return Fail(console, BadInput, QStringLiteral("the ranges hold no address"));
 
-    options.link.local = LocalFor(options, AddressText(addresses.addresses.front()));
-    if (options.link.local.isEmpty())
-        return Fail(
-            console, SocketFailure,
-            QStringLiteral("no route to %1; give --local").arg(AddressText(addresses.addresses.front())));
+    if (const auto exit = BindLocalFor(AddressText(addresses.addresses.front()), console, &options))
+        return *exit;
     std::vector<Exchange> exchanges;
     exchanges.reserve(addresses.addresses.size());
     for (quint32 address : addresses.addresses)
