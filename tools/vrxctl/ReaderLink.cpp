@@ -43,6 +43,12 @@ Exchange KeyExchange(const QString &target, const QByteArray &keyFrame, const QS
     return exchange;
 }
 
+std::optional<vrx::ReaderSettings> ReportedSettings(const Exchange &exchange) {
+    if (exchange.state.ExchangeStatus != vrx::Status::ParametersRead)
+        return std::nullopt;
+    return vrx::ParameterBlock::decode(exchange.state.ReceiveBuffer);
+}
+
 ReaderLink::ReaderLink(LinkOptions options, Trace *trace)
     : m_options(std::move(options))
     , m_trace(trace) {}

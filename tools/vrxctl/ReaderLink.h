@@ -2,12 +2,14 @@
 
 #include "Trace.h"
 
+#include "config/ReaderSettings.h"
 #include "link/ExchangeState.h"
 #include "link/SSock.h"
 
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 namespace vrxctl {
@@ -32,6 +34,9 @@ struct Exchange {
 Exchange ReadExchange(const QString &target, const QString &localIp);
 Exchange WriteExchange(const QString &target, const QByteArray &block, const QString &localIp);
 Exchange KeyExchange(const QString &target, const QByteArray &keyFrame, const QString &localIp);
+
+// The settings a read exchange brought back; nothing when no parameter block was recognised.
+std::optional<vrx::ReaderSettings> ReportedSettings(const Exchange &exchange);
 
 // Runs many exchanges on the one socket at once: sends are paced in bursts, every datagram is matched
 // to the exchange of its sender and classified, and each exchange ends at its first recognised

@@ -1,6 +1,5 @@
 #include "ReaderOperations.h"
 
-#include "config/ParameterBlock.h"
 #include "fields/AddressText.h"
 
 namespace vrxctl {
@@ -8,9 +7,7 @@ namespace vrxctl {
 std::optional<vrx::ReaderSettings> ReadSettings(ReaderLink &link, const QString &reader, int retries) {
     std::vector<Exchange> exchanges{ReadExchange(reader, link.options().local)};
     link.run(exchanges, retries);
-    if (exchanges.front().state.ExchangeStatus != vrx::Status::ParametersRead)
-        return std::nullopt;
-    return vrx::ParameterBlock::decode(exchanges.front().state.ReceiveBuffer);
+    return ReportedSettings(exchanges.front());
 }
 
 namespace {
@@ -56,12 +53,12 @@ Verification VerifySettings(ReaderLink &link, const vrx::ReaderSettings &written
     const QString reader = vrx::DottedText(written.readerIp);
     std::vector<Exchange> exchanges{ReadExchange(reader, link.options().local)};
     link.poll(exchanges, VerifyWindowMs(link.options()));
-    if (exchanges.front().state.ExchangeStatus != vrx::Status::ParametersRead)
+    const auto reported = ReportedSettings(exchanges.front());
+    if (!reported)
         return verification;
-    const vrx::ReaderSettings reported = vrx::ParameterBlock::decode(exchanges.front().state.ReceiveBuffer);
     verification.answered = true;
-    verification.reported = reported;
-    verification.mismatched = DifferingFields(written, reported);
+    verification.reported = *reported;
+    verification.mismatched = DifferingFields(written, *reported);
     return verification;
 }
 

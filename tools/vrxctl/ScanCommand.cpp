@@ -6,8 +6,6 @@
 #include "ReaderLink.h"
 #include "SettingsView.h"
 
-#include "config/ParameterBlock.h"
-
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QMap>
@@ -129,8 +127,8 @@ int RunScan(const QStringList &arguments, Console &console) {
 
     QList<Found> found;
     for (const Exchange &exchange : exchanges)
-        if (exchange.state.ExchangeStatus == vrx::Status::ParametersRead)
-            found.append({exchange.target, vrx::ParameterBlock::decode(exchange.state.ReceiveBuffer), {}});
+        if (const auto settings = ReportedSettings(exchange))
+            found.append({exchange.target, *settings, {}});
     FlagDuplicateMacs(found);
     QSet<QString> warned;
     for (const Found &reader : found)
