@@ -24,6 +24,15 @@ vrx::ExchangeState FreshState(const QString &target, const QString &localIp, boo
     return state;
 }
 
+// The positions of the exchanges still waiting for a reply.
+std::vector<size_t> Unfinished(const std::vector<Exchange> &exchanges) {
+    std::vector<size_t> pending;
+    for (size_t i = 0; i < exchanges.size(); ++i)
+        if (!exchanges[i].done())
+            pending.push_back(i);
+    return pending;
+}
+
 } // namespace
 
 Exchange ReadExchange(const QString &target, const QString &localIp) {
@@ -57,10 +66,7 @@ void ReaderLink::run(std::vector<Exchange> &exchanges, int retries) {
     if (retries < 0)
         retries = m_options.retries;
     for (int round = 0; round <= retries; ++round) {
-        std::vector<size_t> pending;
-        for (size_t i = 0; i < exchanges.size(); ++i)
-            if (!exchanges[i].done())
-                pending.push_back(i);
+        const std::vector<size_t> pending = Unfinished(exchanges);
         if (pending.empty())
             return;
         runRound(exchanges, pending, m_options.timeoutMs, false);
@@ -68,11 +74,7 @@ void ReaderLink::run(std::vector<Exchange> &exchanges, int retries) {
 }
 
 void ReaderLink::poll(std::vector<Exchange> &exchanges, int windowMs) {
-    std::vector<size_t> pending;
-    for (size_t i = 0; i < exchanges.size(); ++i)
-        if (!exchanges[i].done())
-            pending.push_back(i);
-    if (!pending.empty())
+    if (const std::vector<size_t> pending = Unfinished(exchanges); !pending.empty())
         runRound(exchanges, pending, windowMs, true);
 }
 
