@@ -3,6 +3,7 @@
 #include "ConfigureReader.h"
 #include "ExitCode.h"
 #include "ReaderOperations.h"
+#include "Trace.h"
 
 #include "fields/AddressText.h"
 
@@ -12,10 +13,6 @@
 namespace vrxctl {
 
 namespace {
-
-QString Hex(const QByteArray &bytes) {
-    return QString::fromLatin1(bytes.toHex(' ').toUpper());
-}
 
 void PrintChanges(Console &console, const QStringList &changes) {
     if (changes.isEmpty()) {
@@ -143,7 +140,7 @@ int RunConfigure(const QStringList &arguments, Console &console) {
     switch (outcome.result) {
     case ConfigureResult::DryRun:
         console.out << "Dry run: would send these 41 bytes to " << reader << ":1001\n"
-                    << Hex(outcome.block) << "\nChanges:\n";
+                    << SpacedHex(outcome.block) << "\nChanges:\n";
         PrintChanges(console, outcome.changes);
         break;
     case ConfigureResult::Ok:

@@ -7,20 +7,20 @@
 
 namespace vrxctl {
 
-namespace {
-
-QString Hex(const QByteArray &bytes) {
+QString SpacedHex(const QByteArray &bytes) {
     return QString::fromLatin1(bytes.toHex(' ').toUpper());
 }
+
+namespace {
 
 constexpr auto Masked = "************";
 
 QString MaskedKeyFrame(const QByteArray &datagram) {
     QStringList parts;
-    parts.append(Hex(datagram.left(4)));
+    parts.append(SpacedHex(datagram.left(4)));
     for (int slot = 0; slot < 2 * vrx::KeyFrame::SectorCount; ++slot)
         parts.append(QLatin1String(Masked));
-    parts.append(Hex(datagram.mid(196, 4)));
+    parts.append(SpacedHex(datagram.mid(196, 4)));
     QString text = parts.join(u' ');
     if (datagram.size() > vrx::KeyFrame::Size)
         text += QStringLiteral(" (+%1 bytes not shown)").arg(datagram.size() - vrx::KeyFrame::Size);
@@ -45,12 +45,12 @@ QString DescribeDatagram(const QByteArray &datagram, bool keysInFlight) {
         return QStringLiteral("%1  %2  [key frame, keys masked]").arg(length, MaskedKeyFrame(datagram));
     if (n == vrx::ParameterBlock::Size)
         return QStringLiteral("%1  %2  [parameter block: %3]")
-            .arg(length, Hex(datagram), BlockFields(datagram));
+            .arg(length, SpacedHex(datagram), BlockFields(datagram));
     if (datagram == vrx::ParameterQuery())
-        return QStringLiteral("%1  %2  [parameter query]").arg(length, Hex(datagram));
+        return QStringLiteral("%1  %2  [parameter query]").arg(length, SpacedHex(datagram));
     if (keysInFlight)
         return QStringLiteral("%1  %2  [not shown during a key download]").arg(length, QLatin1String(Masked));
-    return QStringLiteral("%1  %2  [length not recognised]").arg(length, Hex(datagram));
+    return QStringLiteral("%1  %2  [length not recognised]").arg(length, SpacedHex(datagram));
 }
 
 Trace::Trace(QTextStream *err, bool enabled)

@@ -7,6 +7,9 @@
 
 namespace vrxctl {
 
+// Bytes as upper-case hexadecimal pairs separated by blanks ("E7 E7 00 C0").
+QString SpacedHex(const QByteArray &bytes);
+
 // The text of one datagram for --trace: length, hex and the fields it carries. Keys never appear:
 // in a datagram of 200 bytes or more each six-byte key slot shows as "************" and bytes past the
 // frame are not shown; with keysInFlight (a key download is running) any other datagram that is not a
