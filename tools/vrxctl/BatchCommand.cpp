@@ -17,6 +17,7 @@ struct RowReport {
     QString address;
     QString result;
     QStringList changes;
+    int exitCode = Success; // what the row alone would make vrxctl tell the shell
 };
 
 // "[##########----------]  12/100" redrawn in place on a terminal.
@@ -94,10 +95,8 @@ int RunBatch(const QStringList &arguments, Console &console) {
         return Fail(console, BadInput, QStringLiteral("%1: %2").arg(path, batch.error));
 
     QList<RowReport> reports;
-    bool anyInvalid = false;
     for (const BatchRow &row : batch.rows)
         if (!row.ok()) {
-            anyInvalid = true;
             console.err
                 << QStringLiteral("vrxctl: %1 line %2: skipped: %3").arg(path).arg(row.line).arg(row.invalid)
                 << Qt::endl;
@@ -107,8 +106,6 @@ int RunBatch(const QStringList &arguments, Console &console) {
     ReaderLink link(options.link, &trace);
     const bool verify = parser.isSet(QStringLiteral("verify"));
     const bool dryRun = parser.isSet(QStringLiteral("dry-run"));
-    bool anyFailed = false;
-    bool anySocketError = false;
     int failed = 0;
     qsizetype done = 0;
     DrawProgress(console, done, batch.rows.size(), failed);
@@ -116,6 +113,7 @@ int RunBatch(const QStringList &arguments, Console &console) {
         RowReport report{row.line, row.address, QString(), {}};
         if (!row.ok()) {
             report.result = QStringLiteral("invalid: ") + row.invalid;
+            report.exitCode = BadInput;
         } else {
             const QString local = LocalFor(options, row.address);
             ConfigureOutcome outcome;
@@ -128,19 +126,8 @@ int RunBatch(const QStringList &arguments, Console &console) {
             }
             report.result = outcome.resultText();
             report.changes = outcome.changes;
-            switch (outcome.exitCode()) {
-            case Success:
-                break;
-            case BadInput:
-                anyInvalid = true;
-                break;
-            case SocketFailure:
-                anySocketError = true;
-                break;
-            default:
-                anyFailed = true;
-            }
-            if (outcome.exitCode() != Success)
+            report.exitCode = outcome.exitCode();
+            if (report.exitCode != Success)
                 ++failed;
         }
         reports.append(report);
@@ -156,9 +143,11 @@ int RunBatch(const QStringList &arguments, Console &console) {
                             ? QString()
                             : QStringLiteral("  (") + report.changes.join(QStringLiteral("; ")) + u')')
                     << '\n';
-    const qsizetype ok = std::count_if(reports.begin(), reports.end(), [](const RowReport &r) {
-        return r.result == QLatin1String("ok") || r.result == QLatin1String("dry run");
-    });
+    const auto rowsWith = [&](int code) {
+        return std::count_if(reports.begin(), reports.end(),
+                             [code](const RowReport &r) { return r.exitCode == code; });
+    };
+    const qsizetype ok = rowsWith(Success);
     console.out << QStringLiteral("%1 of %2 rows %3.\n")
                        .arg(ok)
                        .arg(reports.size())
@@ -168,11 +157,10 @@ int RunBatch(const QStringList &arguments, Console &console) {
     if (parser.isSet(QStringLiteral("report")) &&
         !WriteReport(parser.value(QStringLiteral("report")), reports, &error))
         return Fail(console, BadInput, error);
-    if (anySocketError)
-        return SocketFailure;
-    if (anyInvalid)
-        return BadInput;
-    return anyFailed ? NotConfirmed : Success;
+    for (const int code : {SocketFailure, BadInput, NotConfirmed})
+        if (rowsWith(code))
+            return code;
+    return Success;
 }
 
 } // namespace vrxctl
