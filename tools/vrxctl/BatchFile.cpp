@@ -8,6 +8,17 @@
 
 namespace vrxctl {
 
+namespace {
+
+QStringList OptionNames() {
+    QStringList names;
+    for (const SettingName &setting : SettingNames())
+        names.append(QLatin1String(setting.option));
+    return names;
+}
+
+} // namespace
+
 BatchFile ParseBatchFile(const QString &text) {
     BatchFile file;
     const CsvTable table = ParseCsv(text);
@@ -39,8 +50,7 @@ BatchFile ParseBatchFile(const QString &text) {
                 file.error = QStringLiteral("line %1: unknown column \"%2\"; the columns are address and %3")
                                  .arg(header.line)
                                  .arg(header.cells[c])
-                                 .arg(QStringLiteral("ip, mask, gateway, port, server-ip, server-port, mac, "
-                                                     "protocol, heartbeat, beep, key-source"));
+                                 .arg(OptionNames().join(QStringLiteral(", ")));
                 return file;
             }
             if (columns.contains(field)) {
