@@ -11,6 +11,7 @@
 #include "SimulatedReader.h"
 #include "app/Form1.h"
 #include "app/MessageBox.h"
+#include "config/ParameterBlock.h"
 #include "link/ExchangeState.h"
 
 #include <QApplication>
@@ -29,7 +30,6 @@ namespace {
 
 const QString Computer = QStringLiteral("127.0.49.1");
 const QString Reader = QStringLiteral("127.0.49.101");
-const QByteArray Query = QByteArray::fromHex("E6E8E0E9E3E9E3E6");
 constexpr int WarmUp = 20;
 constexpr int SilentReads = 10;
 constexpr double RatioGoal = 1.5;
@@ -72,7 +72,7 @@ bool Time(int rounds, const std::function<bool()> &step, double &medianUs, const
     return true;
 }
 
-// A plain socket on computer:1000 that sends the query to reader:1001 and waits for 41 bytes, served
+// A plain socket on computer:1000 that sends the query to reader:1001 and waits for a block, served
 // by this thread's event loop like the window's socket.
 class PlainComputer {
 public:
@@ -80,14 +80,14 @@ public:
         ok = socket.bind(QHostAddress(Computer), 1000, QAbstractSocket::DontShareAddress);
         QObject::connect(&socket, &QUdpSocket::readyRead, [this] {
             while (socket.hasPendingDatagrams())
-                answered = socket.receiveDatagram().data().size() == 41;
+                answered = socket.receiveDatagram().data().size() == vrx::ParameterBlock::Size;
         });
     }
     bool roundTrip() {
         answered = false;
         QElapsedTimer clock;
         clock.start();
-        socket.writeDatagram(Query, QHostAddress(Reader), 1001);
+        socket.writeDatagram(query, QHostAddress(Reader), 1001);
         while (!answered && clock.elapsed() < 1000)
             loop.processEvents(QEventLoop::WaitForMoreEvents);
         return answered;
@@ -98,9 +98,10 @@ private:
     QUdpSocket socket;
     QEventLoop loop;
     bool answered = false;
+    const QByteArray query = vrx::ParameterQuery();
 };
 
-// A plain socket on reader:1001 that answers every datagram with 41 bytes.
+// A plain socket on reader:1001 that answers every datagram with a block's worth of bytes.
 class PlainReader {
 public:
     PlainReader() {
@@ -116,7 +117,7 @@ public:
 
 private:
     QUdpSocket socket;
-    const QByteArray answer = QByteArray(41, '\x7E');
+    const QByteArray answer = QByteArray(vrx::ParameterBlock::Size, '\x7E');
 };
 
 } // namespace
