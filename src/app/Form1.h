@@ -118,7 +118,13 @@ protected:
     void Guarded(Handler &&handler);
 
 private:
+    // The computer sends from this port to this port of the reader.
+    static constexpr int ComputerPort = 1000;
+    static constexpr int ReaderPort = 1001;
+
     std::unique_ptr<vrx::SSock> CreateSocket();
+    // Binds the socket to ComputerPort on the address in TextPCIP, as it reads now.
+    void BindComputerSide();
     void SetOperationButtonsEnabled(bool enabled);
     // Sends one frame and waits for the reply; false when the window was destroyed during the wait,
     // and then nothing of it may be touched any more.

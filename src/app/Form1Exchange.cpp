@@ -9,11 +9,6 @@ namespace vrx {
 // The socket and what the three operations share: preparing the socket for one exchange, sending a
 // frame and waiting for the reply, classifying what arrives, and the fixed socket error texts.
 
-namespace {
-constexpr int ComputerPort = 1000;
-constexpr int ReaderPort = 1001;
-} // namespace
-
 std::unique_ptr<vrx::SSock> Form1::CreateSocket() {
     auto socket = std::make_unique<vrx::SSock>();
     connect(socket.get(), &vrx::SSock::DataArrival, this, &Form1::SSock_DataArrival);
@@ -24,6 +19,10 @@ std::unique_ptr<vrx::SSock> Form1::CreateSocket() {
 void Form1::OpenReaderLink(const QString &readerAddress) {
     SSock->setRemoteHost(readerAddress);
     SSock->setRemotePort(ReaderPort);
+    BindComputerSide();
+}
+
+void Form1::BindComputerSide() {
     SSock->setLocalPort(ComputerPort);
     SSock->Bind(ComputerPort, TextPCIP->text());
 }

@@ -34,9 +34,8 @@ void Form1::Command1_Click() {
         }
         Exchange.ReaderAddress = DottedText(address);
         // The read prepares the local side first; the socket ends up as OpenReaderLink leaves it.
-        SSock->setLocalPort(1000);
-        SSock->Bind(1000, TextPCIP->text());
-        SSock->setRemotePort(1001);
+        BindComputerSide();
+        SSock->setRemotePort(ReaderPort);
         SSock->setRemoteHost(Exchange.ReaderAddress);
         Exchange.ReadMode = true;
         Exchange.ExchangeStatus = Status::None;
@@ -96,8 +95,7 @@ void Form1::Command3_Click() {
         // operation takes effect; the remote side keeps the reader.
         if (SSock->State() != 0)
             SSock->Close();
-        SSock->setLocalPort(1000);
-        SSock->Bind(1000, TextPCIP->text());
+        BindComputerSide();
     } catch (const SocketException &failure) {
         Messages().Show(failure.description());
     } catch (const std::exception &failure) {
