@@ -3,10 +3,10 @@
 // (blanks around it, then one or more ASCII digits with a value from 1 to 65535).
 
 #include "FuzzCheck.h"
+#include "PlainPort.h"
 
 #include "config/ParameterBlock.h"
 #include "config/TargetFields.h"
-#include "fields/AddressText.h"
 
 using namespace vrx;
 
@@ -32,27 +32,13 @@ const QByteArray StartUpBlock =
     QByteArray::fromHex("E7E7E7E7 00 C0A80065 FFFFFF00 C0A80001 C0A8006E 04D2 04D2"
                         " 0014C0A80065 FF 00 00 00 0000 7E7E7E7E");
 
-// 0 when the text is not a port.
-int PortPlainly(const QString &text) {
-    const QString trimmed = TrimBlanks(text);
-    if (trimmed.isEmpty())
-        return 0;
-    long long value = 0;
-    for (const QChar c : trimmed) {
-        if (c < u'0' || c > u'9')
-            return 0;
-        value = std::min(value * 10 + (c.unicode() - u'0'), 100000LL);
-    }
-    return value >= 1 && value <= 65535 ? int(value) : 0;
-}
-
 void CheckOnePort(const QString &text, bool serverSide, qsizetype startSize) {
     TargetFields fields = StartUpFields();
     (serverSide ? fields.serverPort : fields.readerPort) = text;
     // Whatever the buffer held before, the run leaves 41 bytes.
     QByteArray buffer(startSize, char(0xA5));
     const EncodeOutcome outcome = EncodeTargetFields(fields, buffer);
-    const int port = PortPlainly(text);
+    const int port = fuzz::ReadPortPlainly(text).value_or(0); // 0: not a port
     const int offset = serverSide ? ParameterBlock::ServerPortOffset : ParameterBlock::ReaderPortOffset;
 
     FUZZ_CHECK(buffer.size() == ParameterBlock::Size);

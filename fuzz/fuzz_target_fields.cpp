@@ -5,6 +5,7 @@
 // byte for byte.
 
 #include "FuzzCheck.h"
+#include "PlainPort.h"
 
 #include "config/ParameterBlock.h"
 #include "config/TargetFields.h"
@@ -14,21 +15,6 @@
 using namespace vrx;
 
 namespace {
-
-std::optional<quint16> PortPlainly(const QString &text) {
-    const QString trimmed = TrimBlanks(text);
-    if (trimmed.isEmpty())
-        return std::nullopt;
-    long long value = 0;
-    for (const QChar c : trimmed) {
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
-        value = std::min(value * 10 + (c.unicode() - u'0'), 100000LL);
-    }
-    if (value < 1 || value > 65535)
-        return std::nullopt;
-    return quint16(value);
-}
 
 // What the encoder must answer, worked out field by field in the window's order.
 struct Expected {
@@ -60,13 +46,13 @@ Expected Expect(const TargetFields &f) {
         }
         a.bytes = parse.bytes;
     }
-    const auto readerPort = PortPlainly(f.readerPort);
+    const auto readerPort = fuzz::ReadPortPlainly(f.readerPort);
     if (!readerPort) {
         e.messages << QStringLiteral("请输入1-65535之间的读卡器端口号");
         return e;
     }
     e.settings.readerPort = *readerPort;
-    const auto serverPort = PortPlainly(f.serverPort);
+    const auto serverPort = fuzz::ReadPortPlainly(f.serverPort);
     if (!serverPort) {
         e.messages << QStringLiteral("请输入1-65535之间的服务器计算机端口号");
         return e;
