@@ -40,10 +40,7 @@ quint8 ReadHexPair(QStringView pair) {
 }
 
 KeyFrameOutcome BuildKeyFrame(const QStringList &keyFields, QByteArray &keyFrame) {
-    if (keyFrame.size() != KeyFrame::Size) {
-        keyFrame.truncate(KeyFrame::Size);
-        keyFrame.append(QByteArray(KeyFrame::Size - keyFrame.size(), '\0'));
-    }
+    keyFrame.resize(KeyFrame::Size, '\0'); // a frame of any other size is cut or zero-padded
     for (int i = 0; i < MarkerSize; ++i) {
         keyFrame[i] = char(KeyFrame::StartMarker);
         keyFrame[EndOffset + i] = char(KeyFrame::EndMarker);
