@@ -1,5 +1,6 @@
 #include "link/SSock.h"
 
+#include "fields/AddressText.h"
 #include "link/LocalAddress.h"
 #include "link/QtSocketErrors.h"
 
@@ -95,21 +96,7 @@ QString SSock::DottedText(const QHostAddress &address) {
     const quint32 value = address.toIPv4Address(&isIPv4);
     if (!isIPv4)
         return address.toString();
-    // Written by hand: every datagram's sender is put into words, and QHostAddress::toString() costs
-    // more than taking the datagram.
-    char16_t text[15];
-    int length = 0;
-    for (int shift = 24; shift >= 0; shift -= 8) {
-        const uint byte = (value >> shift) & 0xFF;
-        if (byte >= 100)
-            text[length++] = char16_t(u'0' + byte / 100);
-        if (byte >= 10)
-            text[length++] = char16_t(u'0' + byte / 10 % 10);
-        text[length++] = char16_t(u'0' + byte % 10);
-        if (shift > 0)
-            text[length++] = u'.';
-    }
-    return QString(reinterpret_cast<const QChar *>(text), length);
+    return vrx::DottedText({quint8(value >> 24), quint8(value >> 16), quint8(value >> 8), quint8(value)});
 }
 
 void SSock::Bind(int localPort, const QString &localAddressText) {
