@@ -113,7 +113,9 @@ protected:
     MessageBox &Messages() { return m_messages; }
     const TwipScale &Twips() const { return m_twips; }
 
-    // Runs one handler and reports any failure inside it by its own description; the window stays usable.
+    // Runs one handler and reports any failure inside it by its own description (a socket failure by
+    // its SocketError description); the window stays usable. The handler may see the window destroyed
+    // during a reply wait, as long as it then returns at once.
     template <typename Handler>
     void Guarded(Handler &&handler);
 
@@ -150,8 +152,10 @@ template <typename Handler>
 void Form1::Guarded(Handler &&handler) {
     try {
         handler();
+    } catch (const SocketException &failure) {
+        m_messages.Show(failure.description());
     } catch (const std::exception &failure) {
-        m_messages.Show(QString::fromLocal8Bit(failure.what()));
+        m_messages.Show(QString::fromUtf8(failure.what()));
     }
 }
 

@@ -8,7 +8,7 @@ namespace vrx {
 // report the reader's echo with a summary of what was written.
 
 void Form1::WriteReaderParameters() {
-    try {
+    Guarded([&] {
         const TargetFields fields{
             .readerIp = Text1[0]->text(),
             .subnetMask = Text1[1]->text(),
@@ -34,11 +34,7 @@ void Form1::WriteReaderParameters() {
         // Built from what was sent: edits made during the wait change nothing here.
         Messages().Show(
             ConfigureReport(Exchange.ExchangeStatus == Status::ConfigureEchoed, Exchange.SendBuffer));
-    } catch (const SocketException &failure) {
-        Messages().Show(failure.description());
-    } catch (const std::exception &failure) {
-        Messages().Show(QString::fromUtf8(failure.what()));
-    }
+    });
 }
 
 } // namespace vrx

@@ -8,7 +8,7 @@ namespace vrx {
 // report whether the reader echoed it exactly.
 
 void Form1::DownloadReaderKeys() {
-    try {
+    Guarded([&] {
         QStringList keys;
         keys.reserve(KeyFrame::KeyFieldCount);
         for (const FieldEdit *field : TextPass)
@@ -25,11 +25,7 @@ void Form1::DownloadReaderKeys() {
         else
             Messages().Show(QStringLiteral(
                 "下载密码失败，请确认是否是在读卡器的服务器计算机上进行的操作或者读卡器的IP填写是否正确！"));
-    } catch (const SocketException &failure) {
-        Messages().Show(failure.description());
-    } catch (const std::exception &failure) {
-        Messages().Show(QString::fromUtf8(failure.what()));
-    }
+    });
 }
 
 } // namespace vrx

@@ -24,13 +24,15 @@ const QString ReaderAddressFormatMessage = QStringLiteral("请确认读卡器的
 
 void Form1::Command1_Click() {
     const QPointer<Form1> alive(this);
-    try {
+    bool addressAccepted = true;
+    Guarded([&] {
         if (SSock->State() != 0)
             SSock->Close();
         AddressBytes address{};
         if (!ParseIpAddress(TextFindIP[0]->text(), address)) {
             Messages().Show(ReadAddressFormatMessage);
-            return; // the buttons stay as they were
+            addressAccepted = false; // the buttons stay as they were
+            return;
         }
         Exchange.ReaderAddress = DottedText(address);
         // The read prepares the local side first; the socket ends up as OpenReaderLink leaves it.
@@ -49,12 +51,8 @@ void Form1::Command1_Click() {
         } else {
             Messages().Show(QStringLiteral("获取设备参数失败！"));
         }
-    } catch (const SocketException &failure) {
-        Messages().Show(failure.description());
-    } catch (const std::exception &failure) {
-        Messages().Show(QString::fromUtf8(failure.what()));
-    }
-    if (alive)
+    });
+    if (alive && addressAccepted)
         SetOperationButtonsEnabled(true);
 }
 
@@ -80,7 +78,7 @@ static bool PrepareForReader(Form1 &form, MessageBox &messages) {
 
 void Form1::Command3_Click() {
     const QPointer<Form1> alive(this);
-    try {
+    Guarded([&] {
         if (!PrepareForReader(*this, Messages()))
             return;
         Exchange.ExchangeStatus = Status::None;
@@ -96,11 +94,7 @@ void Form1::Command3_Click() {
         if (SSock->State() != 0)
             SSock->Close();
         BindComputerSide();
-    } catch (const SocketException &failure) {
-        Messages().Show(failure.description());
-    } catch (const std::exception &failure) {
-        Messages().Show(QString::fromUtf8(failure.what()));
-    }
+    });
 }
 
 void Form1::Command5_Click() {
