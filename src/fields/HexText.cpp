@@ -8,7 +8,13 @@ namespace vrx {
 
 namespace {
 
-int hexDigitValue(char16_t c) {
+bool isSkippedBlank(char16_t c) {
+    return c == u' ' || c == u'\t' || c == u'\n';
+}
+
+} // namespace
+
+int HexDigitValue(char16_t c) {
     if (c >= u'0' && c <= u'9')
         return c - u'0';
     if (c >= u'A' && c <= u'F')
@@ -18,12 +24,6 @@ int hexDigitValue(char16_t c) {
     return -1;
 }
 
-bool isSkippedBlank(char16_t c) {
-    return c == u' ' || c == u'\t' || c == u'\n';
-}
-
-} // namespace
-
 quint32 ReadHexNumber(QStringView text) {
     constexpr quint32 Max = std::numeric_limits<quint32>::max();
     quint32 value = 0;
@@ -31,7 +31,7 @@ quint32 ReadHexNumber(QStringView text) {
         const char16_t code = c.unicode();
         if (isSkippedBlank(code))
             continue;
-        const int digit = hexDigitValue(code);
+        const int digit = HexDigitValue(code);
         if (digit < 0)
             break;
         value = value > (Max >> 4) ? Max : (value << 4) | quint32(digit);

@@ -8,6 +8,9 @@
 
 namespace vrx {
 
+// The value of one hexadecimal digit (0-9, A-F, a-f), or -1 for any other character.
+int HexDigitValue(char16_t c);
+
 // Reads the leading hexadecimal digits of a text: blanks, tabs and line feeds are skipped, the first
 // other character ends the number, and a text without a leading digit reads 0. The value saturates at
 // 0xFFFFFFFF instead of wrapping, so a long group is always "256 or more".

@@ -1,10 +1,12 @@
 #include "fields/KeyFilter.h"
 
+#include "fields/HexText.h"
+
 namespace vrx {
 
 bool IsKeyCharAccepted(char16_t code) {
-    return (code >= u'0' && code <= u'9') || (code >= u'A' && code <= u'F') ||
-           (code >= u'a' && code <= u'f') || code == 8;
+    // The digits typed are the ones the key frame reads.
+    return HexDigitValue(code) >= 0 || code == 8;
 }
 
 } // namespace vrx
