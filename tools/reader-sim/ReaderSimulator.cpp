@@ -66,22 +66,23 @@ bool ReaderSimulator::setFaults(const ReaderFaults &faults, QString *error) {
     return ok;
 }
 
-QList<WireRecord> ReaderSimulator::received() const {
+// One record of every reader's datagrams, in time order; records of the same tick keep reader order.
+static QList<WireRecord> Merged(const QList<SimulatedReader *> &readers,
+                                QList<WireRecord> (SimulatedReader::*records)() const) {
     QList<WireRecord> all;
-    for (const SimulatedReader *reader : readers_)
-        all += reader->received();
+    for (const SimulatedReader *reader : readers)
+        all += (reader->*records)();
     std::stable_sort(all.begin(), all.end(),
                      [](const WireRecord &a, const WireRecord &b) { return a.time < b.time; });
     return all;
 }
 
+QList<WireRecord> ReaderSimulator::received() const {
+    return Merged(readers_, &SimulatedReader::received);
+}
+
 QList<WireRecord> ReaderSimulator::sent() const {
-    QList<WireRecord> all;
-    for (const SimulatedReader *reader : readers_)
-        all += reader->sent();
-    std::stable_sort(all.begin(), all.end(),
-                     [](const WireRecord &a, const WireRecord &b) { return a.time < b.time; });
-    return all;
+    return Merged(readers_, &SimulatedReader::sent);
 }
 
 void ReaderSimulator::clearRecords() {
