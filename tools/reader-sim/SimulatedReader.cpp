@@ -16,7 +16,6 @@ namespace vrx {
 
 namespace {
 
-constexpr int MaxDatagramsPerPass = 64;
 // A simulator left running for days must not grow without bound: the record keeps the newest entries.
 constexpr qsizetype MaxRecordsKept = 100000;
 
@@ -184,7 +183,7 @@ void SimulatedReader::clearRecords() {
 
 void SimulatedReader::takePendingDatagrams() {
     const QPointer<SimulatedReader> self(this);
-    for (int taken = 0; taken < MaxDatagramsPerPass && socket_->hasPendingDatagrams(); ++taken) {
+    for (int taken = 0; taken < SSock::MaxDatagramsPerPass && socket_->hasPendingDatagrams(); ++taken) {
         const QNetworkDatagram datagram = socket_->receiveDatagram();
         if (!datagram.isValid())
             return;
