@@ -67,12 +67,10 @@ ReaderSettings SimulatedReader::DefaultSettings(const QHostAddress &address) {
     return settings;
 }
 
+// The frame the window builds when every key field holds twelve Fs.
 QByteArray SimulatedReader::DefaultKeyFrame() {
-    QByteArray frame(KeyFrame::Size, char(0xFF));
-    for (int i = 0; i < 4; ++i) {
-        frame[i] = char(KeyFrame::StartMarker);
-        frame[KeyFrame::Size - 1 - i] = char(KeyFrame::EndMarker);
-    }
+    QByteArray frame;
+    BuildKeyFrame(QStringList(KeyFrame::KeyFieldCount, QStringLiteral("FFFFFFFFFFFF")), frame);
     return frame;
 }
 
