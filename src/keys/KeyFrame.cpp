@@ -35,8 +35,8 @@ bool KeyFrame::hasMarkers(const QByteArray &frame) {
 }
 
 quint8 ReadHexPair(QStringView pair) {
-    // Two hexadecimal digits never exceed 0xFF; only the first two characters are read.
-    return quint8(std::min<quint32>(ReadHexNumber(pair.left(2)), 0xFF));
+    // Only the first two characters are read, and two hexadecimal digits never exceed 0xFF.
+    return quint8(ReadHexNumber(pair.left(2)));
 }
 
 KeyFrameOutcome BuildKeyFrame(const QStringList &keyFields, QByteArray &keyFrame) {
