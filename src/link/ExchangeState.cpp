@@ -4,8 +4,8 @@ namespace vrx {
 
 namespace {
 
-constexpr qsizetype ParameterReplySize = 41;
-constexpr qsizetype KeyReplySize = 200;
+constexpr qsizetype ParameterReplySize = ParameterBlock::Size;
+constexpr qsizetype KeyReplySize = KeyFrame::Size;
 
 // True when the first `count` bytes of both arrays exist and are equal. A buffer shorter than
 // `count` can never match: its missing bytes count as a difference, so nothing is read past its end.

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "config/ParameterBlock.h"
+#include "keys/KeyFrame.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -17,10 +20,10 @@ constexpr qint16 KeyEchoDiffers = 32;
 
 // What the operations and the arrival handler share; owned by the window, living as long as it.
 struct ExchangeState {
-    QByteArray ReceiveBuffer = QByteArray(41, '\0');
+    QByteArray ReceiveBuffer = QByteArray(ParameterBlock::Size, '\0');
     QString ReaderAddress;
-    QByteArray SendBuffer = QByteArray(41, '\0');
-    QByteArray KeyFrame = QByteArray(200, '\0');
+    QByteArray SendBuffer = QByteArray(ParameterBlock::Size, '\0');
+    QByteArray KeyFrame = QByteArray(vrx::KeyFrame::Size, '\0');
     bool KeyEchoMatched = false;
     bool ReadMode = false;
     qint16 ExchangeStatus = Status::None;
