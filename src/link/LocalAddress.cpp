@@ -4,8 +4,7 @@
 
 namespace vrx {
 
-QString LocalIP()
-{
+QString LocalIP() {
     const auto interfaces = QNetworkInterface::allInterfaces();
     for (const QNetworkInterface &interface : interfaces) {
         const auto flags = interface.flags();
