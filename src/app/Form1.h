@@ -128,6 +128,7 @@ private:
     // Binds the socket to ComputerPort on the address in TextPCIP, as it reads now.
     void BindComputerSide();
     void SetOperationButtonsEnabled(bool enabled);
+    bool PrepareForReader();
     // Sends one frame and waits for the reply; false when the window was destroyed during the wait,
     // and then nothing of it may be touched any more.
     bool SendAndWait(const QByteArray &frame);

@@ -58,28 +58,28 @@ void Form1::Command1_Click() {
 
 // Steps 1 to 5 of the configure and the key download: false when the handler is to end, after the
 // address message has been shown. Socket failures are thrown to the caller, which reports them its way.
-static bool PrepareForReader(Form1 &form, MessageBox &messages) {
-    if (form.SSock->State() != 0)
-        form.SSock->Close();
-    const QString text = form.TextFindIP[0]->text();
+bool Form1::PrepareForReader() {
+    if (SSock->State() != 0)
+        SSock->Close();
+    const QString text = TextFindIP[0]->text();
     if (text.isEmpty()) {
-        messages.Show(ReaderAddressMissingMessage);
+        m_messages.Show(ReaderAddressMissingMessage);
         return false;
     }
     AddressBytes address{};
-    if (!form.ParseIpAddress(text, address)) {
-        messages.Show(ReaderAddressFormatMessage);
+    if (!ParseIpAddress(text, address)) {
+        m_messages.Show(ReaderAddressFormatMessage);
         return false;
     }
-    form.Exchange.ReaderAddress = DottedText(address);
-    form.OpenReaderLink(form.Exchange.ReaderAddress);
+    Exchange.ReaderAddress = DottedText(address);
+    OpenReaderLink(Exchange.ReaderAddress);
     return true;
 }
 
 void Form1::Command3_Click() {
     const QPointer<Form1> alive(this);
     Guarded([&] {
-        if (!PrepareForReader(*this, Messages()))
+        if (!PrepareForReader())
             return;
         Exchange.ExchangeStatus = Status::None;
         Exchange.ReadMode = false;
@@ -100,7 +100,7 @@ void Form1::Command3_Click() {
 void Form1::Command5_Click() {
     const QPointer<Form1> alive(this);
     try {
-        if (!PrepareForReader(*this, Messages()))
+        if (!PrepareForReader())
             return;
     } catch (const SocketException &failure) {
         ShowSocketError(failure.number(), failure.description(), false);
