@@ -1,7 +1,7 @@
 #include "app/Form1.h"
 
 #include "app/Form1Layout.h"
-#include "fields/KeyFilter.h"
+#include "fields/HexText.h"
 #include "setup/FormInitialize.h"
 
 #include <QCheckBox>
@@ -31,7 +31,7 @@ QString IndexedName(const char *name, int index) {
 }
 
 bool IsKeyTextCharacter(char16_t code) {
-    return code != u'\b' && IsKeyCharAccepted(code);
+    return HexDigitValue(code) >= 0;
 }
 
 } // namespace

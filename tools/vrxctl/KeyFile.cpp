@@ -1,6 +1,6 @@
 #include "KeyFile.h"
 
-#include "fields/KeyFilter.h"
+#include "fields/HexText.h"
 #include "keys/KeyFrame.h"
 
 #include <QRegularExpression>
@@ -13,7 +13,7 @@ namespace {
 // except that a key longer than a field holds is refused instead of cut.
 QString KeyProblem(const QString &key) {
     for (QChar c : key)
-        if (!vrx::IsKeyCharAccepted(c.unicode()) || c == QChar(8))
+        if (vrx::HexDigitValue(c.unicode()) < 0)
             return QStringLiteral("holds a character that is not a hexadecimal digit");
     if (key.size() > 12)
         return QStringLiteral("is longer than 12 hexadecimal digits");
