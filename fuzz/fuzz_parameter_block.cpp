@@ -7,6 +7,7 @@
 
 #include "config/FormerFields.h"
 #include "config/ParameterBlock.h"
+#include "config/SettingsSummary.h"
 #include "config/TargetFields.h"
 #include "fields/AddressText.h"
 #include "fields/HexText.h"

@@ -8,6 +8,7 @@
 #include "PlainPort.h"
 
 #include "config/ParameterBlock.h"
+#include "config/SettingsSummary.h"
 #include "config/TargetFields.h"
 #include "fields/AddressText.h"
 #include "fields/HexText.h"

@@ -1,5 +1,6 @@
 #include "app/Form1.h"
 
+#include "config/SettingsSummary.h"
 #include "config/TargetFields.h"
 
 namespace vrx {

@@ -1,5 +1,8 @@
+#include "config/SettingsSummary.h"
+
 #include "config/ParameterBlock.h"
-#include "config/TargetFields.h"
+
+#include <QStringList>
 
 namespace vrx {
 

@@ -34,10 +34,4 @@ struct EncodeOutcome {
 // so a run stopped by a check leaves it partly rewritten. On success every byte was written by this run.
 EncodeOutcome EncodeTargetFields(const TargetFields &fields, QByteArray &sendBuffer);
 
-// The eleven-line summary of a block, each line ending in CRLF, labels padded to 14 columns.
-QString SettingsSummary(const QByteArray &block);
-
-// "设置成功！" + CRLF CRLF + summary, or the failure text + CRLF CRLF.
-QString ConfigureReport(bool confirmed, const QByteArray &block);
-
 } // namespace vrx

@@ -1,5 +1,6 @@
 #include "WorkedExample.h"
 #include "config/ParameterBlock.h"
+#include "config/SettingsSummary.h"
 #include "config/TargetFields.h"
 
 #include <QTest>
