@@ -7,6 +7,7 @@
 #include <QNetworkDatagram>
 #include <QNetworkProxy>
 #include <QPointer>
+#include <QTimerEvent>
 #include <QUdpSocket>
 
 namespace vrx {
@@ -45,11 +46,54 @@ SSock::~SSock() {
 }
 
 int SSock::State() const {
-    return socket_->state() == QAbstractSocket::UnconnectedState ? Closed : Open;
+    return kept_ || socket_->state() == QAbstractSocket::UnconnectedState ? Closed : Open;
 }
 
 void SSock::Close() {
+    if (kept_)
+        return;
+    if (socket_->state() != QAbstractSocket::BoundState) {
+        socket_->abort();
+        return;
+    }
+    // Released at the next pass of the event loop unless the operation binds it again before then.
+    kept_ = true;
+    releaseTimer_.start(0, this);
+}
+
+void SSock::timerEvent(QTimerEvent *event) {
+    if (event->timerId() == releaseTimer_.timerId())
+        releaseKeptSocket();
+    else
+        QObject::timerEvent(event);
+}
+
+void SSock::releaseKeptSocket() {
+    if (!kept_)
+        return;
+    releaseTimer_.stop();
+    kept_ = false;
     socket_->abort();
+}
+
+bool SSock::takeBackKeptSocket(const QHostAddress &address, int port) {
+    if (!kept_ || socket_->localAddress() != address || socket_->localPort() != port)
+        return false;
+    // A fresh socket starts with nothing queued. A queue that keeps filling while it is emptied is a
+    // flood; a fresh socket is then the sure way to start empty.
+    constexpr int MostDiscarded = 4 * MaxDatagramsPerPass;
+    if (discardPending(MostDiscarded) == MostDiscarded)
+        return false;
+    releaseTimer_.stop();
+    kept_ = false;
+    return true;
+}
+
+int SSock::discardPending(int most) {
+    int discarded = 0;
+    for (; discarded < most && socket_->hasPendingDatagrams(); ++discarded)
+        socket_->readDatagram(nullptr, 0);
+    return discarded;
 }
 
 void SSock::setRemotePort(int port) {
@@ -115,6 +159,9 @@ void SSock::Bind(int localPort, const QString &localAddressText) {
                   .arg(localPort));
 
     localPort_ = localPort;
+    if (takeBackKeptSocket(*address, localPort))
+        return;
+    releaseKeptSocket();
     // DontShareAddress: with SO_REUSEADDR two programs could both bind the port and split the replies.
     if (!socket_->bind(*address, quint16(localPort), QAbstractSocket::DontShareAddress)) {
         const SocketErrorContext context{SocketErrorContext::Binding, address->toString(), localPort};
@@ -161,13 +208,16 @@ void SSock::takePendingDatagrams() {
     // A handler may run the event loop (a message box), so this can be re-entered; the depth tells the
     // destructor that the QUdpSocket is still inside its readyRead emission.
     const QPointer<SSock> self(this);
+    const auto bound = [this] { return socket_->state() == QAbstractSocket::BoundState; };
+    bool read = false;
     ++taking_;
-    for (int taken = 0; taken < MaxDatagramsPerPass; ++taken) {
+    for (int taken = 0; taken < MaxDatagramsPerPass && !kept_ && bound(); ++taken) {
         if (!socket_->hasPendingDatagrams())
             break;
         const QNetworkDatagram datagram = socket_->receiveDatagram();
+        read = true;
         if (!datagram.isValid()) {
-            if (socket_->state() == QAbstractSocket::UnconnectedState)
+            if (!bound())
                 break;
             const SocketError error = SocketErrorFromQt(socket_->error(), socket_->errorString(),
                                                         {SocketErrorContext::Receiving, QString(), 0});
@@ -181,12 +231,20 @@ void SSock::takePendingDatagrams() {
             return; // destroyed by a handler: touch nothing
     }
     --taking_;
+    if (!bound())
+        return;
+    // Closed, before this pass or by a handler during it: what still arrives goes nowhere, as it would
+    // with the port released.
+    if (kept_ && discardPending(MaxDatagramsPerPass) > 0)
+        read = true;
+    // After readyRead the QUdpSocket reports the socket again only once something has been read; a
+    // readiness report that finds the queue already emptied must still read, or it is the last one.
+    if (!read)
+        socket_->readDatagram(nullptr, 0);
 
     // Any left waiting come with the next readyRead: each take re-arms Qt's read notification, so the
     // event loop reports the socket again on its next pass, after the window has had its turn. A pass
-    // of our own must not take them: it would empty the queue behind the notification's back, and a
-    // readyRead that then finds nothing to read leaves the QUdpSocket believing a datagram is still
-    // unread, after which it stops reporting the socket for good.
+    // of our own must not take them: the window would wait behind a flood.
 }
 
 } // namespace vrx

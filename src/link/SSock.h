@@ -3,6 +3,7 @@
 #include "link/SocketErrors.h"
 #include "link/SocketException.h"
 
+#include <QBasicTimer>
 #include <QByteArray>
 #include <QHostAddress>
 #include <QObject>
@@ -27,6 +28,11 @@ namespace vrx {
 // Each readiness signal takes at most MaxDatagramsPerPass datagrams so that a flood of datagrams
 // cannot starve the window; the rest are taken on the next pass of the event loop, which reports
 // the socket again.
+//
+// Every operation closes the socket and binds it again to the same address a moment later. Close
+// therefore keeps the bound socket aside until the thread next processes events: a Bind to the same
+// address and port before then takes it back and throws away whatever was queued, just as a fresh
+// socket would start empty, and saves a dozen system calls. Otherwise the socket is released then.
 class SSock : public QObject {
     Q_OBJECT
 
@@ -39,7 +45,9 @@ public:
 
     // 0 when closed, 1 when bound.
     int State() const;
-    // Releases the socket; the local port can be bound again at once. Closing a closed socket is harmless.
+    // Releases the socket: State() is 0 at once, nothing more is delivered, and this socket can be bound
+    // again at once; other sockets can bind the port once the thread has processed its events. Closing a
+    // closed socket is harmless.
     void Close();
 
     QString RemoteHost() const { return remoteHost_; }
@@ -78,10 +86,20 @@ signals:
     // A failure while receiving.
     void Error(const vrx::SocketError &error);
 
+protected:
+    void timerEvent(QTimerEvent *event) override;
+
 private:
     void takePendingDatagrams();
+    // Takes the socket kept aside by Close back when it is bound to this address and port.
+    bool takeBackKeptSocket(const QHostAddress &address, int port);
+    void releaseKeptSocket();
+    // Reads and drops queued datagrams, at most `most`; returns how many.
+    int discardPending(int most);
 
     QUdpSocket *socket_ = nullptr;
+    bool kept_ = false; // closed, but still bound until releaseTimer_ fires
+    QBasicTimer releaseTimer_;
     QString remoteHost_;
     int remotePort_ = 0;
     int localPort_ = 0;

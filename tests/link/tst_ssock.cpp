@@ -25,6 +25,11 @@ int ThrownNumber(const std::function<void()> &operation, QString *description = 
     return 0;
 }
 
+bool PortIsFree(const QString &address, quint16 port) {
+    QUdpSocket probe;
+    return probe.bind(QHostAddress(address), port, QAbstractSocket::DontShareAddress);
+}
+
 } // namespace
 
 class TestSSock : public QObject {
@@ -34,6 +39,8 @@ private slots:
     void startsClosedAndUnset();
     void sendsAndReceivesWholeDatagramsWithPlainSenderText();
     void closeReleasesThePort();
+    void closedSocketDeliversNothing_data();
+    void closedSocketDeliversNothing();
     void portTakenIsAddressInUse();
     void textThatIsNotAnAddressNeverBinds_data();
     void textThatIsNotAnAddressNeverBinds();
@@ -94,11 +101,61 @@ void TestSSock::closeReleasesThePort() {
     sock.Bind(1000, Computer);
     sock.Close();
     QCOMPARE(sock.State(), 0);
-    QUdpSocket other;
-    QVERIFY(other.bind(QHostAddress(Computer), 1000, QAbstractSocket::DontShareAddress));
-    other.close();
+    QCOMPARE(sock.BoundAddress(), QString());
+    sock.Bind(1000, Computer); // at once, as every operation does
+    QCOMPARE(sock.State(), 1);
+
+    // Left closed, the port is free for others once the thread has processed its events.
+    sock.Close();
+    QTRY_VERIFY_WITH_TIMEOUT(PortIsFree(Computer, 1000), 2000);
     sock.Bind(1000, Computer);
     QCOMPARE(sock.State(), 1);
+    QVERIFY(!PortIsFree(Computer, 1000));
+
+    // Bound to another address, it lets the first one go at once.
+    sock.Close();
+    sock.Bind(1000, QStringLiteral("127.0.20.14"));
+    QVERIFY(PortIsFree(Computer, 1000));
+}
+
+void TestSSock::closedSocketDeliversNothing_data() {
+    QTest::addColumn<int>("sentWhileClosed");
+    QTest::addColumn<bool>("eventsRunWhileClosed");
+    QTest::newRow("a stray reply, bound again at once") << 1 << false;
+    QTest::newRow("a stray reply, events run before binding again") << 1 << true;
+    QTest::newRow("more than a few passes' worth, bound again at once")
+        << 5 * SSock::MaxDatagramsPerPass << false;
+    QTest::newRow("more than a few passes' worth, events run before")
+        << 5 * SSock::MaxDatagramsPerPass << true;
+}
+
+// What reaches a closed socket is gone for good: after Bind only what comes later is delivered.
+void TestSSock::closedSocketDeliversNothing() {
+    QFETCH(int, sentWhileClosed);
+    QFETCH(bool, eventsRunWhileClosed);
+    const QHostAddress computer(QStringLiteral("127.0.20.15"));
+    QUdpSocket reader;
+    QVERIFY(reader.bind(QHostAddress(QStringLiteral("127.0.20.16")), 1001));
+    SSock sock;
+    QList<QByteArray> arrived;
+    connect(&sock, &SSock::DataArrival, this, [&](const QByteArray &datagram) { arrived.append(datagram); });
+    sock.Bind(1000, computer.toString());
+    reader.writeDatagram("before", computer, 1000);
+    QTRY_COMPARE_WITH_TIMEOUT(arrived.size(), 1, 2000);
+
+    sock.Close();
+    for (int i = 0; i < sentWhileClosed; ++i)
+        reader.writeDatagram("stray", computer, 1000);
+    if (eventsRunWhileClosed)
+        QCoreApplication::processEvents();
+    sock.Bind(1000, computer.toString());
+    reader.writeDatagram("after", computer, 1000);
+    QTRY_COMPARE_WITH_TIMEOUT(arrived.size(), 2, 2000);
+    QCOMPARE(arrived, QList<QByteArray>({"before", "after"}));
+
+    // And it goes on taking what comes.
+    reader.writeDatagram("later", computer, 1000);
+    QTRY_COMPARE_WITH_TIMEOUT(arrived.size(), 3, 2000);
 }
 
 void TestSSock::portTakenIsAddressInUse() {
