@@ -3,6 +3,7 @@
 #include "app/KeyCharacter.h"
 
 #include <QAccessible>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QStyle>
 #include <QStyleOptionFrame>
@@ -59,9 +60,9 @@ void FieldEdit::setText(const QString &text) {
 // as a write leaves them, the write would change nothing and is skipped. A read of the same reader
 // writes the same eleven values again, and each such write cost more than the exchange's datagram.
 bool FieldEdit::isRewriteNoOp(const QString &text) const {
-    return !hasFocus() && !QAccessible::isActive() && inputMask().isEmpty() && !hasSelectedText() &&
-           !isModified() && !isUndoAvailable() && !isRedoAvailable() && cursorPosition() == text.size() &&
-           QLineEdit::text() == text;
+    return !(hasFocus() && m_composing) && !QAccessible::isActive() && inputMask().isEmpty() &&
+           !hasSelectedText() && !isModified() && !isUndoAvailable() && !isRedoAvailable() &&
+           cursorPosition() == text.size() && QLineEdit::text() == text;
 }
 
 void FieldEdit::fitFontTo(const QString &sample) {
@@ -93,6 +94,11 @@ void FieldEdit::keyPressEvent(QKeyEvent *event) {
         }
     }
     QLineEdit::keyPressEvent(event);
+}
+
+void FieldEdit::inputMethodEvent(QInputMethodEvent *event) {
+    QLineEdit::inputMethodEvent(event);
+    m_composing = !event->preeditString().isEmpty();
 }
 
 void FieldEdit::focusInEvent(QFocusEvent *event) {

@@ -44,6 +44,7 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
 
 private:
     class Gate;
@@ -55,6 +56,7 @@ private:
     KeyPressHandler m_keyPress;
     QString m_accepted;          // the text as it stood after the last completed change
     bool m_programWrite = false; // set while setText() runs: the gate lets a program write through
+    bool m_composing = false;    // an input method is composing text (a preedit is shown)
 };
 
 } // namespace vrx

@@ -5,6 +5,7 @@
 #include "app/ListBox.h"
 #include "app/MessageBox.h"
 #include "app/Twips.h"
+#include "config/FormerFields.h"
 #include "fields/AddressText.h"
 #include "link/ExchangeState.h"
 #include "link/SSock.h"
@@ -147,6 +148,10 @@ private:
 
     MessageBox &m_messages;
     TwipScale m_twips;
+    // The block the former fields were last filled from, and its texts: reading the same reader again
+    // brings the same block, which need not be decoded again.
+    QByteArray m_shownBlock;
+    FormerFields m_shownFields;
 };
 
 template <typename Handler>

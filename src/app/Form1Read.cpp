@@ -31,7 +31,11 @@ static void ShowChoice(ListBox *box, const ChoiceDisplay &choice) {
 }
 
 void Form1::ShowReaderParameters() {
-    const FormerFields former = FormerFieldsFromSettings(ParameterBlock::decode(Exchange.ReceiveBuffer));
+    if (m_shownBlock.isEmpty() || Exchange.ReceiveBuffer != m_shownBlock) {
+        m_shownFields = FormerFieldsFromSettings(ParameterBlock::decode(Exchange.ReceiveBuffer));
+        m_shownBlock = Exchange.ReceiveBuffer;
+    }
+    const FormerFields &former = m_shownFields;
     Text1[6]->setText(former.readerIp);
     Text1[7]->setText(former.subnetMask);
     Text1[8]->setText(former.defaultGateway);
