@@ -1,10 +1,12 @@
 #include "link/ReplyWait.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QPointer>
 #include <QTimer>
 
 #include <chrono>
+#include <optional>
 
 namespace vrx {
 
@@ -17,11 +19,11 @@ WaitOutcome WaitForReply(qint64 startTime, const qint16 &status, QObject *owner)
     const bool guarded = owner != nullptr;
     const QPointer<QObject> guard(owner);
 
-    // Its only purpose is to wake the sleeping event loop at the deadline.
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    deadline.setTimerType(Qt::PreciseTimer);
-    QEventLoop loop;
+    // A reader on this machine has answered by the end of the second pass over what is ready: those
+    // passes need no timer and do not sleep. Only then does the wait sleep, with a timer to wake it.
+    constexpr int PassesBeforeSleeping = 2;
+    int passes = 0;
+    std::optional<QTimer> deadline;
 
     for (;;) {
         if (guarded && !guard)
@@ -31,10 +33,20 @@ WaitOutcome WaitForReply(qint64 startTime, const qint16 &status, QObject *owner)
         const qint64 remaining = startTime + ReplyWaitMs + 1 - TickCount();
         if (remaining <= 0)
             return WaitOutcome::TimedOut;
-        if (!deadline.isActive() || deadline.remainingTime() > remaining)
-            deadline.start(int(remaining));
+        if (passes < PassesBeforeSleeping) {
+            ++passes;
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+            continue;
+        }
+        if (!deadline) {
+            deadline.emplace();
+            deadline->setSingleShot(true);
+            deadline->setTimerType(Qt::PreciseTimer);
+        }
+        if (!deadline->isActive() || deadline->remainingTime() > remaining)
+            deadline->start(int(remaining));
         // Sleeps until at least one event (a datagram, a window event, the deadline) has been handled.
-        loop.processEvents(QEventLoop::WaitForMoreEvents);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
 }
 

@@ -19,8 +19,9 @@ enum class WaitOutcome {
 };
 
 // Lets the thread's events run (datagrams, window events) until status is non-zero or more than
-// ReplyWaitMs have passed since startTime (a TickCount() reading). The thread sleeps between events:
-// a single-shot deadline timer wakes it, so a wait without a reply costs next to no CPU.
+// ReplyWaitMs have passed since startTime (a TickCount() reading). After two passes over what is
+// already there the thread sleeps between events, woken by a single-shot deadline timer, so a wait
+// without a reply costs next to no CPU.
 // status usually lives in owner (the window's ExchangeStatus); when owner is given and is destroyed
 // during the wait (the window closed), the wait returns OwnerDestroyed at once without reading status.
 WaitOutcome WaitForReply(qint64 startTime, const qint16 &status, QObject *owner = nullptr);
