@@ -204,6 +204,24 @@ QString SSock::BoundAddress() const {
     return DottedText(socket_->localAddress());
 }
 
+// After a readiness report the QUdpSocket reports the socket again only once something has been read.
+// A Bind that takes the kept socket back empties its queue, and a report made before that can still be
+// on its way; it finds nothing queued, and must read all the same. Whatever came in meanwhile is
+// returned whole with its sender, so nothing is lost.
+QNetworkDatagram SSock::readAfterEmptyReport() {
+    constexpr int LargestUdpPayload = 65507;
+    QByteArray bytes(LargestUdpPayload, Qt::Uninitialized);
+    QHostAddress sender;
+    quint16 senderPort = 0;
+    const qint64 size = socket_->readDatagram(bytes.data(), bytes.size(), &sender, &senderPort);
+    if (size < 0)
+        return QNetworkDatagram(); // nothing there: the usual answer
+    bytes.truncate(size);
+    QNetworkDatagram datagram(bytes);
+    datagram.setSender(sender, senderPort);
+    return datagram;
+}
+
 void SSock::takePendingDatagrams() {
     // A handler may run the event loop (a message box), so this can be re-entered; the depth tells the
     // destructor that the QUdpSocket is still inside its readyRead emission.
@@ -212,9 +230,11 @@ void SSock::takePendingDatagrams() {
     bool read = false;
     ++taking_;
     for (int taken = 0; taken < MaxDatagramsPerPass && !kept_ && bound(); ++taken) {
-        if (!socket_->hasPendingDatagrams())
+        QNetworkDatagram datagram;
+        if (socket_->hasPendingDatagrams())
+            datagram = socket_->receiveDatagram();
+        else if (read || !(datagram = readAfterEmptyReport()).isValid())
             break;
-        const QNetworkDatagram datagram = socket_->receiveDatagram();
         read = true;
         if (!datagram.isValid()) {
             if (!bound())
@@ -231,15 +251,11 @@ void SSock::takePendingDatagrams() {
             return; // destroyed by a handler: touch nothing
     }
     --taking_;
-    if (!bound())
+    if (!kept_ || !bound())
         return;
     // Closed, before this pass or by a handler during it: what still arrives goes nowhere, as it would
-    // with the port released.
-    if (kept_ && discardPending(MaxDatagramsPerPass) > 0)
-        read = true;
-    // After readyRead the QUdpSocket reports the socket again only once something has been read; a
-    // readiness report that finds the queue already emptied must still read, or it is the last one.
-    if (!read)
+    // with the port released. Something is read even from an empty queue (see readAfterEmptyReport).
+    if (discardPending(MaxDatagramsPerPass) == 0 && !read)
         socket_->readDatagram(nullptr, 0);
 
     // Any left waiting come with the next readyRead: each take re-arms Qt's read notification, so the

@@ -11,6 +11,7 @@
 
 #include <optional>
 
+class QNetworkDatagram;
 class QUdpSocket;
 
 namespace vrx {
@@ -91,6 +92,7 @@ protected:
 
 private:
     void takePendingDatagrams();
+    QNetworkDatagram readAfterEmptyReport();
     // Takes the socket kept aside by Close back when it is bound to this address and port.
     bool takeBackKeptSocket(const QHostAddress &address, int port);
     void releaseKeptSocket();

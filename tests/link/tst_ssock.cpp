@@ -41,6 +41,7 @@ private slots:
     void closeReleasesThePort();
     void closedSocketDeliversNothing_data();
     void closedSocketDeliversNothing();
+    void boundAgainWhileReportedReadyGoesOnTaking();
     void portTakenIsAddressInUse();
     void textThatIsNotAnAddressNeverBinds_data();
     void textThatIsNotAnAddressNeverBinds();
@@ -195,6 +196,38 @@ void TestSSock::addressThisMachineLacks() {
     QCOMPARE(ThrownNumber([&] { sock.Bind(1000, QStringLiteral("10.255.255.1")); }, &description), 10049);
     QVERIFY2(description.contains(QStringLiteral("本机没有IP地址 10.255.255.1")), qPrintable(description));
     QCOMPARE(sock.State(), 0);
+}
+
+// An operation that starts while a datagram waits closes and binds the socket, which throws the datagram
+// away after the event loop has already seen the socket ready: the report then finds nothing, and the
+// socket must go on reporting what comes later.
+void TestSSock::boundAgainWhileReportedReadyGoesOnTaking() {
+    const QHostAddress computer(QStringLiteral("127.0.20.17"));
+    QUdpSocket reader;
+    QVERIFY(reader.bind(QHostAddress(QStringLiteral("127.0.20.18")), 1001));
+    SSock sock;
+    QList<QByteArray> arrived;
+    connect(&sock, &SSock::DataArrival, this, [&](const QByteArray &datagram) { arrived.append(datagram); });
+    sock.Bind(1000, computer.toString());
+
+    for (int round = 0; round < 3; ++round) {
+        reader.writeDatagram("stale", computer, 1000);
+        // Posted events are handled before socket reports within one pass of the event loop.
+        bool rebound = false;
+        QMetaObject::invokeMethod(
+            this,
+            [&] {
+                sock.Close();
+                sock.Bind(1000, computer.toString());
+                rebound = true;
+            },
+            Qt::QueuedConnection);
+        QTRY_VERIFY_WITH_TIMEOUT(rebound, 2000);
+        reader.writeDatagram("fresh", computer, 1000);
+        QTRY_COMPARE_WITH_TIMEOUT(arrived.size(), round + 1, 2000);
+        QCOMPARE(arrived.last(), QByteArray("fresh"));
+    }
+    QCOMPARE(arrived, QList<QByteArray>(3, "fresh"));
 }
 
 void TestSSock::bindingTwiceIsWrongState() {
