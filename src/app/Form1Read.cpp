@@ -31,7 +31,7 @@ static void ShowChoice(ListBox *box, const ChoiceDisplay &choice) {
 }
 
 void Form1::ShowReaderParameters() {
-    if (m_shownBlock.isEmpty() || Exchange.ReceiveBuffer != m_shownBlock) {
+    if (Exchange.ReceiveBuffer != m_shownBlock) {
         m_shownFields = FormerFieldsFromSettings(ParameterBlock::decode(Exchange.ReceiveBuffer));
         m_shownBlock = Exchange.ReceiveBuffer;
     }
