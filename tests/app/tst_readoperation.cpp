@@ -237,6 +237,31 @@ private slots:
         QCOMPARE(w->messages.shown, (QStringList{Success, Success}));
         QCOMPARE(w->framesFromWindow().size(), 2);
     }
+
+    // Each read shows what the reader holds now, over whatever the fields show, the focused one too.
+    void nextReadShowsTheReaderAsItIsNow() {
+        QTest::mouseClick(form().Command1, Qt::LeftButton);
+        const QStringList first = formerTexts();
+        QCOMPARE(first.at(1), QStringLiteral("255.255.255.0"));
+
+        form().activateWindow();
+        form().Text1[7]->setFocus();
+        QTRY_VERIFY_WITH_TIMEOUT(form().Text1[7]->hasFocus(), 2000);
+        QTest::keyClick(form().Text1[7], Qt::Key_Backspace);
+        QCOMPARE(form().Text1[7]->text(), QStringLiteral("255.255.255."));
+        form().Command1->click(); // as by keyboard shortcut: the field keeps the focus
+        QVERIFY(form().Text1[7]->hasFocus());
+        QCOMPARE(formerTexts(), first);
+
+        ReaderSettings changed = w->reader->settings();
+        changed.subnetMask = {255, 255, 0, 0};
+        changed.readerPort = 4321;
+        w->reader->setSettings(changed);
+        QTest::mouseClick(form().Command1, Qt::LeftButton);
+        QCOMPARE(form().Text1[7]->text(), QStringLiteral("255.255.0.0"));
+        QCOMPARE(form().Text1[10]->text(), QStringLiteral("4321"));
+        QCOMPARE(w->messages.shown, (QStringList{Success, Success, Success}));
+    }
 };
 
 QTEST_MAIN(TestReadOperation)
