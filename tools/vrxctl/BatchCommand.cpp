@@ -4,6 +4,7 @@
 #include "ConfigureReader.h"
 #include "CsvText.h"
 #include "ExitCode.h"
+#include "Trace.h"
 
 #include <QFile>
 #include <QSaveFile>

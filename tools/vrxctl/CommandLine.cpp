@@ -2,9 +2,9 @@
 
 #include "EnglishMessages.h"
 #include "ExitCode.h"
-#include "RouteAddress.h"
 
 #include "fields/AddressText.h"
+#include "link/LocalCards.h"
 #include "link/QtSocketErrors.h"
 
 #include <QCoreApplication>
@@ -109,7 +109,7 @@ std::optional<QString> ReaderAddress(const QString &text) {
 QString LocalFor(const CommonOptions &options, const QString &reader) {
     if (!options.link.local.isEmpty())
         return options.link.local;
-    return RouteLocalAddress(reader);
+    return vrx::RouteLocalAddress(reader);
 }
 
 std::optional<int> BindLocalFor(const QString &reader, Console &console, CommonOptions *options) {

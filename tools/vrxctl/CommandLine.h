@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Console.h"
-#include "ReaderLink.h"
+#include "net/ReaderLink.h"
 
 #include "link/SocketException.h"
 
@@ -12,6 +12,8 @@
 #include <optional>
 
 namespace vrxctl {
+
+using vrx::LinkOptions;
 
 // What every command that talks to readers accepts besides its own options.
 struct CommonOptions {

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "ReaderLink.h"
 #include "SettingsChange.h"
+
+#include "net/ReaderLink.h"
 
 #include "config/ReaderSettings.h"
 
@@ -10,6 +11,8 @@
 #include <QStringList>
 
 namespace vrxctl {
+
+using vrx::ReaderLink;
 
 enum class ConfigureResult {
     Ok,             // written and confirmed by the exact echo (and verified, when asked)

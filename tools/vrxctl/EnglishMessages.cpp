@@ -55,4 +55,28 @@ QString InEnglish(const QStringList &messages) {
     return english.join(QStringLiteral("; "));
 }
 
+QString RangeProblemText(const vrx::AddressList &list) {
+    switch (list.problem) {
+    case vrx::RangeProblem::None:
+        return {};
+    case vrx::RangeProblem::NoRanges:
+        return QStringLiteral("give at least one address range to scan");
+    case vrx::RangeProblem::BadCidr:
+        return QStringLiteral("\"%1\" is not a CIDR block such as 127.0.0.0/24").arg(list.range);
+    case vrx::RangeProblem::BadSpan:
+        return QStringLiteral("\"%1\" is not a range such as 127.0.0.10-127.0.0.20").arg(list.range);
+    case vrx::RangeProblem::Backwards:
+        return QStringLiteral("range \"%1\" ends before it begins").arg(list.range);
+    case vrx::RangeProblem::NotAnAddress:
+        return QStringLiteral("\"%1\" is not an address, a CIDR block or a first-last range").arg(list.range);
+    case vrx::RangeProblem::TooMany:
+        return QStringLiteral(
+                   "the ranges hold %1 addresses or more; a scan takes at most %2 (a /16): split it "
+                   "into smaller ranges")
+            .arg(list.total)
+            .arg(list.limit);
+    }
+    return {};
+}
+
 } // namespace vrxctl

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "net/AddressRange.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -11,5 +13,8 @@ QString InEnglish(const QString &message);
 
 // The messages of a failed check, in order, joined by "; ".
 QString InEnglish(const QStringList &messages);
+
+// What is wrong with scan ranges, in English.
+QString RangeProblemText(const vrx::AddressList &list);
 
 } // namespace vrxctl

@@ -4,6 +4,7 @@
 #include "ExitCode.h"
 #include "KeyFile.h"
 #include "ReaderOperations.h"
+#include "Trace.h"
 
 #include "keys/KeyFrame.h"
 

@@ -2,6 +2,7 @@
 #include "Commands.h"
 #include "ExitCode.h"
 #include "ReaderOperations.h"
+#include "Trace.h"
 
 #include <QJsonDocument>
 

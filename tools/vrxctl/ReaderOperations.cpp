@@ -4,6 +4,12 @@
 
 namespace vrxctl {
 
+using vrx::Exchange;
+using vrx::KeyExchange;
+using vrx::ReadExchange;
+using vrx::ReportedSettings;
+using vrx::WriteExchange;
+
 std::optional<vrx::ReaderSettings> ReadSettings(ReaderLink &link, const QString &reader, int retries) {
     std::vector<Exchange> exchanges{ReadExchange(reader, link.options().local)};
     link.run(exchanges, retries);

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "ReaderLink.h"
 #include "SettingsView.h"
+
+#include "net/ReaderLink.h"
 
 #include "config/ReaderSettings.h"
 
@@ -12,6 +13,9 @@
 #include <optional>
 
 namespace vrxctl {
+
+using vrx::LinkOptions;
+using vrx::ReaderLink;
 
 // The reader's settings, or nothing when no parameter block came back in time.
 std::optional<vrx::ReaderSettings> ReadSettings(ReaderLink &link, const QString &reader, int retries = -1);

@@ -1,10 +1,13 @@
-#include "AddressRange.h"
 #include "CommandLine.h"
 #include "Commands.h"
 #include "CsvText.h"
+#include "EnglishMessages.h"
 #include "ExitCode.h"
-#include "ReaderLink.h"
 #include "SettingsView.h"
+#include "Trace.h"
+
+#include "net/AddressRange.h"
+#include "net/ReaderLink.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -104,21 +107,21 @@ int RunScan(const QStringList &arguments, Console &console) {
         return Fail(console, BadInput, error);
     if (parser.isSet(QStringLiteral("json")) && parser.isSet(QStringLiteral("csv")))
         return Fail(console, BadInput, QStringLiteral("give --json or --csv, not both"));
-    const AddressList addresses = ExpandRanges(parser.positionalArguments());
+    const vrx::AddressList addresses = vrx::ExpandRanges(parser.positionalArguments());
     if (!addresses.ok())
-        return Fail(console, BadInput, addresses.error);
+        return Fail(console, BadInput, RangeProblemText(addresses));
     if (addresses.addresses.isEmpty())
         return Fail(console, BadInput, QStringLiteral("the ranges hold no address"));
 
-    if (const auto exit = BindLocalFor(AddressText(addresses.addresses.front()), console, &options))
+    if (const auto exit = BindLocalFor(vrx::AddressText(addresses.addresses.front()), console, &options))
         return *exit;
-    std::vector<Exchange> exchanges;
+    std::vector<vrx::Exchange> exchanges;
     exchanges.reserve(addresses.addresses.size());
     for (quint32 address : addresses.addresses)
-        exchanges.push_back(ReadExchange(AddressText(address), options.link.local));
+        exchanges.push_back(vrx::ReadExchange(vrx::AddressText(address), options.link.local));
 
     Trace trace(&console.err, options.trace);
-    ReaderLink link(options.link, &trace);
+    vrx::ReaderLink link(options.link, &trace);
     try {
         link.run(exchanges);
     } catch (const vrx::SocketException &failure) {
@@ -126,8 +129,8 @@ int RunScan(const QStringList &arguments, Console &console) {
     }
 
     QList<Found> found;
-    for (const Exchange &exchange : exchanges)
-        if (const auto settings = ReportedSettings(exchange))
+    for (const vrx::Exchange &exchange : exchanges)
+        if (const auto settings = vrx::ReportedSettings(exchange))
             found.append({exchange.target, *settings, {}});
     FlagDuplicateMacs(found);
     QSet<QString> warned;

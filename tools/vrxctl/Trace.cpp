@@ -59,6 +59,7 @@ Trace::Trace(QTextStream *err, bool enabled)
 }
 
 void Trace::sent(const QString &peer, quint16 port, const QByteArray &datagram) {
+    m_keys = datagram.size() >= vrx::KeyFrame::Size;
     line(QStringLiteral("->"), peer, port, datagram);
 }
 

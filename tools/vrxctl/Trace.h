@@ -1,5 +1,7 @@
 #pragma once
 
+#include "net/LinkObserver.h"
+
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QString>
@@ -16,16 +18,17 @@ QString SpacedHex(const QByteArray &bytes);
 // query or a parameter block is withheld too, since it may be part of a key echo.
 QString DescribeDatagram(const QByteArray &datagram, bool keysInFlight);
 
-// Writes "<ms since start> -> peer:port  <description>" lines to err when enabled.
-class Trace {
+// Writes "<ms since start> -> peer:port  <description>" lines to err when enabled. A frame of 200
+// bytes or more that goes out starts a key download: until another frame goes out, replies that may
+// be part of its echo are withheld.
+class Trace final : public vrx::LinkObserver {
 public:
     Trace(QTextStream *err, bool enabled);
 
     bool enabled() const { return m_err != nullptr; }
-    void setKeysInFlight(bool keys) { m_keys = keys; }
-    void sent(const QString &peer, quint16 port, const QByteArray &datagram);
-    void received(const QString &peer, quint16 port, const QByteArray &datagram);
-    void note(const QString &text);
+    void sent(const QString &peer, quint16 port, const QByteArray &datagram) override;
+    void received(const QString &peer, quint16 port, const QByteArray &datagram) override;
+    void note(const QString &text) override;
 
 private:
     void line(const QString &arrow, const QString &peer, quint16 port, const QByteArray &datagram);

@@ -1,8 +1,8 @@
 // What vrxctl makes of its input before anything is sent: ranges, key files, batch files, settings
 // changes checked by the window's code, and traces that never show a key.
-#include "AddressRange.h"
 #include "BatchFile.h"
 #include "CsvText.h"
+#include "EnglishMessages.h"
 #include "KeyFile.h"
 #include "SettingsChange.h"
 #include "SettingsView.h"
@@ -10,6 +10,7 @@
 
 #include "config/ParameterBlock.h"
 #include "keys/KeyFrame.h"
+#include "net/AddressRange.h"
 
 #include <QJsonDocument>
 #include <QTest>
@@ -86,25 +87,25 @@ void TestVrxctlInput::ranges() {
     QFETCH(QString, first);
     QFETCH(QString, last);
     QFETCH(bool, ok);
-    const AddressList list = ExpandRanges(ranges);
+    const vrx::AddressList list = vrx::ExpandRanges(ranges);
     QCOMPARE(list.ok(), ok);
     if (!ok) {
         QVERIFY(list.addresses.isEmpty());
         return;
     }
     QCOMPARE(list.addresses.size(), count);
-    QCOMPARE(AddressText(list.addresses.front()), first);
-    QCOMPARE(AddressText(list.addresses.back()), last);
+    QCOMPARE(vrx::AddressText(list.addresses.front()), first);
+    QCOMPARE(vrx::AddressText(list.addresses.back()), last);
     QVERIFY(std::is_sorted(list.addresses.begin(), list.addresses.end()));
 }
 
 void TestVrxctlInput::rangeLimit() {
     // 65,536 addresses pass; one more is refused with the limit named, before anything is expanded.
-    QCOMPARE(ExpandRanges({"127.1.0.0-127.1.255.255"}).addresses.size(), 65536);
-    const AddressList tooMany = ExpandRanges({"127.1.0.0-127.1.255.255", "127.2.0.0"});
+    QCOMPARE(vrx::ExpandRanges({"127.1.0.0-127.1.255.255"}).addresses.size(), 65536);
+    const vrx::AddressList tooMany = vrx::ExpandRanges({"127.1.0.0-127.1.255.255", "127.2.0.0"});
     QVERIFY(!tooMany.ok());
-    QVERIFY2(tooMany.error.contains("65536"), qPrintable(tooMany.error));
-    QVERIFY(!ExpandRanges({"0.0.0.0/0"}).ok());
+    QVERIFY2(RangeProblemText(tooMany).contains("65536"), qPrintable(RangeProblemText(tooMany)));
+    QVERIFY(!vrx::ExpandRanges({"0.0.0.0/0"}).ok());
 }
 
 namespace {

@@ -1,4 +1,4 @@
-#include "AddressRange.h"
+#include "net/AddressRange.h"
 
 #include "fields/AddressText.h"
 
@@ -7,20 +7,20 @@
 #include <algorithm>
 #include <optional>
 
-namespace vrxctl {
-
-namespace {
+namespace vrx {
 
 std::optional<quint32> StrictAddress(const QString &text) {
     const QString trimmed = text.trimmed();
     if (trimmed.count(u'.') != 3)
         return std::nullopt;
-    const auto parsed = vrx::ParseIpAddress(trimmed);
+    const auto parsed = ParseIpAddress(trimmed);
     if (!parsed.ok())
         return std::nullopt;
     const auto &b = parsed.bytes;
     return (quint32(b[0]) << 24) | (quint32(b[1]) << 16) | (quint32(b[2]) << 8) | quint32(b[3]);
 }
+
+namespace {
 
 struct Span {
     quint32 first = 0;
@@ -28,14 +28,14 @@ struct Span {
     qint64 size() const { return qint64(last) - qint64(first) + 1; }
 };
 
-std::optional<Span> ParseRange(const QString &range, QString *error) {
+std::optional<Span> ParseRange(const QString &range, RangeProblem *problem) {
     const int slash = range.indexOf(u'/');
     if (slash >= 0) {
         const auto base = StrictAddress(range.left(slash));
         bool numeric = false;
         const int prefix = range.mid(slash + 1).trimmed().toInt(&numeric);
         if (!base || !numeric || prefix < 0 || prefix > 32) {
-            *error = QStringLiteral("\"%1\" is not a CIDR block such as 127.0.0.0/24").arg(range);
+            *problem = RangeProblem::BadCidr;
             return std::nullopt;
         }
         const quint32 mask = prefix == 0 ? 0 : ~quint32(0) << (32 - prefix);
@@ -60,18 +60,18 @@ std::optional<Span> ParseRange(const QString &range, QString *error) {
             last = StrictAddress(lastText);
         }
         if (!first || !last) {
-            *error = QStringLiteral("\"%1\" is not a range such as 127.0.0.10-127.0.0.20").arg(range);
+            *problem = RangeProblem::BadSpan;
             return std::nullopt;
         }
         if (*last < *first) {
-            *error = QStringLiteral("range \"%1\" ends before it begins").arg(range);
+            *problem = RangeProblem::Backwards;
             return std::nullopt;
         }
         return Span{*first, *last};
     }
     const auto single = StrictAddress(range);
     if (!single) {
-        *error = QStringLiteral("\"%1\" is not an address, a CIDR block or a first-last range").arg(range);
+        *problem = RangeProblem::NotAnAddress;
         return std::nullopt;
     }
     return Span{*single, *single};
@@ -82,22 +82,23 @@ std::optional<Span> ParseRange(const QString &range, QString *error) {
 AddressList ExpandRanges(const QStringList &ranges, qint64 limit) {
     AddressList result;
     if (ranges.isEmpty()) {
-        result.error = QStringLiteral("give at least one address range to scan");
+        result.problem = RangeProblem::NoRanges;
         return result;
     }
     QList<Span> spans;
     qint64 total = 0;
     for (const QString &range : ranges) {
-        const auto span = ParseRange(range, &result.error);
-        if (!span)
+        const auto span = ParseRange(range, &result.problem);
+        if (!span) {
+            result.range = range;
             return result;
+        }
         total += span->size();
-        // Checked before anything is expanded, so 0.0.0.0/0 costs nothing.
         if (total > limit) {
-            result.error = QStringLiteral("the ranges hold %1 addresses or more; a scan takes at most %2 "
-                                          "(a /16): split it into smaller ranges")
-                               .arg(total)
-                               .arg(limit);
+            result.problem = RangeProblem::TooMany;
+            result.range = range;
+            result.total = total;
+            result.limit = limit;
             return result;
         }
         spans.append(*span);
@@ -113,8 +114,7 @@ AddressList ExpandRanges(const QStringList &ranges, qint64 limit) {
 }
 
 QString AddressText(quint32 address) {
-    return vrx::DottedText(
-        {quint8(address >> 24), quint8(address >> 16), quint8(address >> 8), quint8(address)});
+    return DottedText({quint8(address >> 24), quint8(address >> 16), quint8(address >> 8), quint8(address)});
 }
 
-} // namespace vrxctl
+} // namespace vrx

@@ -1,18 +1,14 @@
 #pragma once
 
-#include "Trace.h"
-
-#include "config/ReaderSettings.h"
-#include "link/ExchangeState.h"
 #include "link/SSock.h"
+#include "net/LinkObserver.h"
+#include "net/ReaderExchange.h"
 
-#include <QByteArray>
 #include <QString>
 
-#include <optional>
 #include <vector>
 
-namespace vrxctl {
+namespace vrx {
 
 struct LinkOptions {
     QString local; // the computer's address to bind
@@ -20,23 +16,6 @@ struct LinkOptions {
     int timeoutMs = 200;
     int retries = 0;
 };
-
-// One request to one reader and what came of it. The state is the window's exchange state for this
-// reader alone: replies are recognised by ClassifyDatagram against it.
-struct Exchange {
-    QString target; // canonical dotted text
-    QByteArray frame;
-    vrx::ExchangeState state;
-    int attempts = 0;
-    bool done() const { return state.ExchangeStatus != vrx::Status::None; }
-};
-
-Exchange ReadExchange(const QString &target, const QString &localIp);
-Exchange WriteExchange(const QString &target, const QByteArray &block, const QString &localIp);
-Exchange KeyExchange(const QString &target, const QByteArray &keyFrame, const QString &localIp);
-
-// The settings a read exchange brought back; nothing when no parameter block was recognised.
-std::optional<vrx::ReaderSettings> ReportedSettings(const Exchange &exchange);
 
 // Runs many exchanges on the one socket at once: sends are paced in bursts, every datagram is matched
 // to the exchange of its sender and classified, and each exchange ends at its first recognised
@@ -49,14 +28,14 @@ public:
     static constexpr int FirstResendGapMs = 2;
     static constexpr int LastResendGapMs = 50;
 
-    ReaderLink(LinkOptions options, Trace *trace);
+    ReaderLink(LinkOptions options, LinkObserver *observer = nullptr);
 
     const LinkOptions &options() const { return m_options; }
     void setLocal(const QString &local) { m_options.local = local; }
 
     // Binds afresh (as the window does before each operation, which also drops stale datagrams),
     // sends, waits, and resends the unanswered up to `retries` times (-1: the configured number).
-    // Throws vrx::SocketException when binding or sending fails.
+    // Throws SocketException when binding or sending fails.
     void run(std::vector<Exchange> &exchanges, int retries = -1);
 
     // For a reader that may not be listening yet (it is moving to a new address): the request is sent
@@ -69,8 +48,8 @@ private:
                   bool resend);
 
     LinkOptions m_options;
-    Trace *m_trace;
-    vrx::SSock m_socket;
+    LinkObserver *m_observer;
+    SSock m_socket;
 };
 
-} // namespace vrxctl
+} // namespace vrx

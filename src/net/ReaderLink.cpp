@@ -1,6 +1,5 @@
-#include "ReaderLink.h"
+#include "net/ReaderLink.h"
 
-#include "config/ParameterBlock.h"
 #include "link/ReplyWait.h"
 
 #include <QEventLoop>
@@ -9,20 +8,11 @@
 
 #include <limits>
 
-namespace vrxctl {
+namespace vrx {
 
 namespace {
 
 constexpr int ReaderPort = 1001;
-
-vrx::ExchangeState FreshState(const QString &target, const QString &localIp, bool readMode) {
-    vrx::ExchangeState state;
-    state.ReaderAddress = target;
-    state.LocalIp = localIp;
-    state.ReadMode = readMode;
-    state.ExchangeStatus = vrx::Status::None;
-    return state;
-}
 
 // The positions of the exchanges still waiting for a reply.
 std::vector<size_t> Unfinished(const std::vector<Exchange> &exchanges) {
@@ -35,32 +25,9 @@ std::vector<size_t> Unfinished(const std::vector<Exchange> &exchanges) {
 
 } // namespace
 
-Exchange ReadExchange(const QString &target, const QString &localIp) {
-    return {target, vrx::ParameterQuery(), FreshState(target, localIp, true)};
-}
-
-Exchange WriteExchange(const QString &target, const QByteArray &block, const QString &localIp) {
-    Exchange exchange{target, block, FreshState(target, localIp, false)};
-    exchange.state.SendBuffer = block;
-    return exchange;
-}
-
-Exchange KeyExchange(const QString &target, const QByteArray &keyFrame, const QString &localIp) {
-    Exchange exchange{target, keyFrame, FreshState(target, localIp, false)};
-    exchange.state.KeyFrame = keyFrame;
-    exchange.state.KeyEchoMatched = false;
-    return exchange;
-}
-
-std::optional<vrx::ReaderSettings> ReportedSettings(const Exchange &exchange) {
-    if (exchange.state.ExchangeStatus != vrx::Status::ParametersRead)
-        return std::nullopt;
-    return vrx::ParameterBlock::decode(exchange.state.ReceiveBuffer);
-}
-
-ReaderLink::ReaderLink(LinkOptions options, Trace *trace)
+ReaderLink::ReaderLink(LinkOptions options, LinkObserver *observer)
     : m_options(std::move(options))
-    , m_trace(trace) {}
+    , m_observer(observer) {}
 
 void ReaderLink::run(std::vector<Exchange> &exchanges, int retries) {
     if (retries < 0)
@@ -80,14 +47,14 @@ void ReaderLink::poll(std::vector<Exchange> &exchanges, int windowMs) {
 
 void ReaderLink::runRound(std::vector<Exchange> &exchanges, const std::vector<size_t> &pending, int waitMs,
                           bool resend) {
-    if (m_socket.State() != vrx::SSock::Closed)
+    if (m_socket.State() != SSock::Closed)
         m_socket.Close();
     m_socket.Bind(m_options.localPort, m_options.local);
     m_socket.setRemotePort(ReaderPort);
 
     QHash<QString, size_t> bySender;
     for (size_t i : pending) {
-        exchanges[i].state.ExchangeStatus = vrx::Status::None;
+        exchanges[i].state.ExchangeStatus = Status::None;
         bySender.insert(exchanges[i].target, i);
     }
     std::vector<qint64> sentAt(exchanges.size(), -1);   // the first send: the wait counts from here
@@ -98,9 +65,9 @@ void ReaderLink::runRound(std::vector<Exchange> &exchanges, const std::vector<si
     const qint64 timeout = waitMs;
 
     const auto arrival = QObject::connect(
-        &m_socket, &vrx::SSock::DataArrival, [&](const QByteArray &datagram, const QString &sender) {
-            if (m_trace)
-                m_trace->received(sender, ReaderPort, datagram);
+        &m_socket, &SSock::DataArrival, [&](const QByteArray &datagram, const QString &sender) {
+            if (m_observer)
+                m_observer->received(sender, ReaderPort, datagram);
             const auto found = bySender.constFind(sender);
             const size_t index =
                 found != bySender.constEnd() ? *found : (single ? pending.front() : exchanges.size());
@@ -108,15 +75,15 @@ void ReaderLink::runRound(std::vector<Exchange> &exchanges, const std::vector<si
                 return;
             Exchange &exchange = exchanges[index];
             // A reply counts only inside its own wait: after the send, within the timeout.
-            if (exchange.done() || sentAt[index] < 0 || vrx::TickCount() - sentAt[index] > timeout)
+            if (exchange.done() || sentAt[index] < 0 || TickCount() - sentAt[index] > timeout)
                 return;
-            exchange.state = vrx::ClassifyDatagram(datagram, sender, exchange.state);
+            exchange.state = ClassifyDatagram(datagram, sender, exchange.state);
             if (exchange.done())
                 ++finished;
         });
-    const auto failure = QObject::connect(&m_socket, &vrx::SSock::Error, [&](const vrx::SocketError &error) {
-        if (m_trace)
-            m_trace->note(QStringLiteral("receive error %1: %2").arg(error.number).arg(error.description));
+    const auto failure = QObject::connect(&m_socket, &SSock::Error, [&](const SocketError &error) {
+        if (m_observer)
+            m_observer->note(QStringLiteral("receive error %1: %2").arg(error.number).arg(error.description));
     });
     struct Disconnect {
         QMetaObject::Connection a, b;
@@ -129,11 +96,9 @@ void ReaderLink::runRound(std::vector<Exchange> &exchanges, const std::vector<si
     const auto send = [&](size_t index) {
         Exchange &exchange = exchanges[index];
         m_socket.setRemoteHost(exchange.target);
-        if (m_trace) {
-            m_trace->setKeysInFlight(exchange.frame.size() >= 200);
-            m_trace->sent(exchange.target, ReaderPort, exchange.frame);
-        }
-        const qint64 now = vrx::TickCount();
+        if (m_observer)
+            m_observer->sent(exchange.target, ReaderPort, exchange.frame);
+        const qint64 now = TickCount();
         if (sentAt[index] < 0)
             sentAt[index] = now;
         if (resend) {
@@ -150,14 +115,14 @@ void ReaderLink::runRound(std::vector<Exchange> &exchanges, const std::vector<si
     wake.setTimerType(Qt::PreciseTimer);
     QEventLoop loop;
     size_t next = 0;
-    qint64 nextBurstAt = vrx::TickCount();
+    qint64 nextBurstAt = TickCount();
     qint64 lastSent = nextBurstAt;
     for (;;) {
-        qint64 now = vrx::TickCount();
+        qint64 now = TickCount();
         if (next < pending.size() && now >= nextBurstAt) {
             for (int burst = 0; burst < BurstSize && next < pending.size(); ++burst, ++next)
                 lastSent = send(pending[next]);
-            now = vrx::TickCount();
+            now = TickCount();
             nextBurstAt = now + BurstPauseMs;
         }
         const bool allSent = next >= pending.size();
@@ -187,4 +152,4 @@ void ReaderLink::runRound(std::vector<Exchange> &exchanges, const std::vector<si
     }
 }
 
-} // namespace vrxctl
+} // namespace vrx

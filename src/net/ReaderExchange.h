@@ -1,0 +1,30 @@
+#pragma once
+
+#include "config/ReaderSettings.h"
+#include "link/ExchangeState.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+namespace vrx {
+
+// One request to one reader and what came of it. The state is the window's exchange state for this
+// reader alone: replies are recognised by ClassifyDatagram against it.
+struct Exchange {
+    QString target; // canonical dotted text
+    QByteArray frame;
+    ExchangeState state;
+    int attempts = 0;
+    bool done() const { return state.ExchangeStatus != Status::None; }
+};
+
+Exchange ReadExchange(const QString &target, const QString &localIp);
+Exchange WriteExchange(const QString &target, const QByteArray &block, const QString &localIp);
+Exchange KeyExchange(const QString &target, const QByteArray &keyFrame, const QString &localIp);
+
+// The settings a read exchange brought back; nothing when no parameter block was recognised.
+std::optional<ReaderSettings> ReportedSettings(const Exchange &exchange);
+
+} // namespace vrx
