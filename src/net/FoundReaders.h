@@ -1,0 +1,17 @@
+#pragma once
+
+#include "net/FoundReader.h"
+
+#include <QList>
+
+namespace vrx {
+
+// Puts the readers in address order (numerically: 10.0.0.9 before 10.0.0.10), and a reader heard on
+// several cards in the order of the cards' names.
+void SortFoundReaders(QList<FoundReader> &readers);
+
+// Sets each reader's sameMacAt to the other addresses that answered with its MAC. A reader heard at
+// one address on two cards shares its MAC with nobody: only a second address makes a duplicate.
+void MarkSharedMacs(QList<FoundReader> &readers);
+
+} // namespace vrx

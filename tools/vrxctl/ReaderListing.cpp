@@ -1,0 +1,122 @@
+#include "ReaderListing.h"
+
+#include "CsvText.h"
+#include "SettingsView.h"
+
+#include <QSet>
+
+namespace vrxctl {
+
+namespace {
+
+QString Mac(const vrx::FoundReader &reader) {
+    return FieldText(reader.settings, SettingField::Mac);
+}
+
+void PrintTable(Console &console, const QList<vrx::FoundReader> &readers, ListingColumns columns) {
+    const QString row = QStringLiteral("%1  %2  %3  %4  %5  %6  %7  %8\n");
+    const auto start = [&](const QString &address, const QString &card) {
+        QString text = QStringLiteral("%1  ").arg(address, -15);
+        if (columns.interface)
+            text += QStringLiteral("%1  ").arg(card, -9);
+        return text;
+    };
+    console.out << start(QStringLiteral("ADDRESS"), QStringLiteral("INTERFACE"))
+                << row.arg(QStringLiteral("MAC"), -17)
+                       .arg(QStringLiteral("READER IP"), -15)
+                       .arg(QStringLiteral("PORT"), -5)
+                       .arg(QStringLiteral("SERVER"), -21)
+                       .arg(QStringLiteral("PROTOCOL"), -10)
+                       .arg(QStringLiteral("HEARTBEAT"), -9)
+                       .arg(QStringLiteral("BEEP"), -4)
+                       .arg(QStringLiteral("KEYS"));
+    for (const vrx::FoundReader &reader : readers) {
+        const auto text = [&](SettingField field) { return FieldText(reader.settings, field); };
+        QString line = start(reader.address, reader.card) +
+                       row.arg(text(SettingField::Mac), -17)
+                           .arg(text(SettingField::ReaderIp), -15)
+                           .arg(text(SettingField::ReaderPort), -5)
+                           .arg(text(SettingField::ServerIp) + u':' + text(SettingField::ServerPort), -21)
+                           .arg(text(SettingField::Protocol), -10)
+                           .arg(text(SettingField::Heartbeat), -9)
+                           .arg(text(SettingField::Beep), -4)
+                           .arg(text(SettingField::KeySource));
+        if (!reader.sameMacAt.isEmpty()) {
+            line.chop(1);
+            line += QStringLiteral("  DUPLICATE MAC (also at %1)\n")
+                        .arg(reader.sameMacAt.join(QStringLiteral(", ")));
+        }
+        console.out << line;
+    }
+}
+
+JsonMembers ItemMembers(const vrx::FoundReader &reader, ListingColumns columns) {
+    JsonMembers members{{QStringLiteral("address"), reader.address}};
+    if (columns.interface)
+        members.append({QStringLiteral("interface"), reader.card});
+    members += SettingsJsonMembers(reader.settings);
+    members.append({QStringLiteral("duplicate_mac"), !reader.sameMacAt.isEmpty()});
+    return members;
+}
+
+void PrintJson(Console &console, const QList<vrx::FoundReader> &readers, ListingColumns columns) {
+    QStringList objects;
+    for (const vrx::FoundReader &reader : readers)
+        objects.append(JsonObjectText(ItemMembers(reader, columns), 4));
+    console.out << (objects.isEmpty() ? QStringLiteral("[]\n")
+                                      : QStringLiteral("[\n") + objects.join(QStringLiteral(",\n")) +
+                                            QStringLiteral("\n]\n"));
+}
+
+void PrintCsv(Console &console, const QList<vrx::FoundReader> &readers, ListingColumns columns) {
+    QStringList header{QStringLiteral("address")};
+    if (columns.interface)
+        header.append(QStringLiteral("interface"));
+    for (const SettingName &name : SettingNames())
+        header.append(QLatin1String(name.jsonKey));
+    header.append(QStringLiteral("duplicate_mac"));
+    console.out << CsvLine(header) << '\n';
+    for (const vrx::FoundReader &reader : readers) {
+        QStringList cells{reader.address};
+        if (columns.interface)
+            cells.append(reader.card);
+        for (const SettingName &name : SettingNames())
+            cells.append(FieldText(reader.settings, name.field));
+        cells.append(reader.sameMacAt.isEmpty() ? QStringLiteral("no") : QStringLiteral("yes"));
+        console.out << CsvLine(cells) << '\n';
+    }
+}
+
+} // namespace
+
+int PrintReaders(Console &console, const QList<vrx::FoundReader> &readers, ListingFormat format,
+                 ListingColumns columns) {
+    int shared = 0;
+    for (const vrx::FoundReader &reader : readers)
+        shared += reader.sameMacAt.isEmpty() ? 0 : 1;
+    switch (format) {
+    case ListingFormat::Table:
+        PrintTable(console, readers, columns);
+        break;
+    case ListingFormat::Json:
+        PrintJson(console, readers, columns);
+        break;
+    case ListingFormat::Csv:
+        PrintCsv(console, readers, columns);
+        break;
+    }
+    return shared;
+}
+
+void WarnSharedMacs(Console &console, const QList<vrx::FoundReader> &readers) {
+    QSet<QString> warned;
+    for (const vrx::FoundReader &reader : readers) {
+        if (reader.sameMacAt.isEmpty() || warned.contains(Mac(reader)))
+            continue;
+        warned.insert(Mac(reader));
+        console.err << "vrxctl: warning: MAC " << Mac(reader) << " answers at " << reader.address << " and "
+                    << reader.sameMacAt.join(QStringLiteral(", ")) << Qt::endl;
+    }
+}
+
+} // namespace vrxctl

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "Console.h"
+
+#include "net/FoundReader.h"
+
+#include <QList>
+
+namespace vrxctl {
+
+// How scan and discover print the readers they found, one item per reader in the order given.
+enum class ListingFormat { Table, Json, Csv };
+
+struct ListingColumns {
+    bool interface = false; // discover: the card each reader answered on, beside its address
+};
+
+// The table's rows end with a note on a shared MAC; the JSON items and the CSV rows carry it as
+// "duplicate_mac". Returns how many readers share their MAC with another.
+int PrintReaders(Console &console, const QList<vrx::FoundReader> &readers, ListingFormat format,
+                 ListingColumns columns = {});
+
+// One warning on stderr per MAC that answered at more than one address.
+void WarnSharedMacs(Console &console, const QList<vrx::FoundReader> &readers);
+
+} // namespace vrxctl
