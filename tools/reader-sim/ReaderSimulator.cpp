@@ -31,16 +31,36 @@ QStringList ReaderSimulator::ConsecutiveAddresses(const QString &first, int coun
     return addresses;
 }
 
+void ReaderSimulator::setRestartDelay(int ms) {
+    restartDelayMs_ = ms;
+    for (SimulatedReader *reader : readers_)
+        reader->setRestartDelay(ms);
+}
+
 SimulatedReader *ReaderSimulator::addReader(const QString &address, QString *error) {
     auto *reader = new SimulatedReader(address, this);
     reader->setAllowNonLoopback(allowNonLoopback_);
     QString problem;
-    if (!reader->start(&problem)) {
+    const bool started = reader->start(&problem);
+    return adopt(reader, started, address, problem, error);
+}
+
+SimulatedReader *ReaderSimulator::addReaderOnCard(const QString &card, QString *error) {
+    auto *reader = new SimulatedReader(QString(), this);
+    QString problem;
+    const bool started = reader->startOnCard(card, &problem);
+    return adopt(reader, started, card, problem, error);
+}
+
+SimulatedReader *ReaderSimulator::adopt(SimulatedReader *reader, bool started, const QString &name,
+                                        const QString &problem, QString *error) {
+    if (!started) {
         delete reader;
         if (error)
-            *error = QStringLiteral("%1: %2").arg(address, problem);
+            *error = QStringLiteral("%1: %2").arg(name, problem);
         return nullptr;
     }
+    reader->setRestartDelay(restartDelayMs_);
     connect(reader, &SimulatedReader::logLine, this, [this](const QString &line) {
         if (log_) {
             *log_ << line << Qt::endl;

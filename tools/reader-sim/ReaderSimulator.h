@@ -25,8 +25,13 @@ public:
     // Where the log lines go (one per datagram); nullptr for none.
     void setLogStream(QTextStream *stream) { log_ = stream; }
 
+    // The restart delay of every reader, those added later too (see SimulatedReader::setRestartDelay).
+    void setRestartDelay(int ms);
+
     // Creates and starts a reader; nullptr (and a description) when it cannot bind.
     SimulatedReader *addReader(const QString &address, QString *error = nullptr);
+    // Creates a reader that is a device on the card (see SimulatedReader::startOnCard).
+    SimulatedReader *addReaderOnCard(const QString &card, QString *error = nullptr);
     QList<SimulatedReader *> readers() const { return readers_; }
     // The reader now at this address (after any move), or nullptr.
     SimulatedReader *reader(const QString &address) const;
@@ -42,7 +47,11 @@ signals:
     void logLine(const QString &line);
 
 private:
+    SimulatedReader *adopt(SimulatedReader *reader, bool started, const QString &name, const QString &problem,
+                           QString *error);
+
     QList<SimulatedReader *> readers_;
+    int restartDelayMs_ = 0;
     QTextStream *log_ = nullptr;
     bool allowNonLoopback_ = false;
 };

@@ -1,5 +1,6 @@
 #include "SimulatedReader.h"
 
+#include "CardNetwork.h"
 #include "fields/AddressText.h"
 #include "keys/KeyFrame.h"
 #include "link/ReplyWait.h"
@@ -123,6 +124,36 @@ bool SimulatedReader::start(QString *error) {
     return bindTo(address_, error);
 }
 
+bool SimulatedReader::startOnCard(const QString &card, QString *error) {
+    QString problem;
+    std::optional<CardAddress> held;
+    if (InOwnNetworkNamespace(&problem))
+        held = ReadCardAddress(card, &problem);
+    if (!held) {
+        if (error)
+            *error = problem;
+        return false;
+    }
+    if (held->gateway.isNull())
+        held->gateway = FirstHostOf(held->address, held->prefixLength);
+    socket_->abort();
+    // The any-address hears the reader's own address, its subnet's broadcast and 255.255.255.255.
+    if (!socket_->bind(QHostAddress::AnyIPv4, Port, QAbstractSocket::DontShareAddress)) {
+        if (error)
+            *error = QStringLiteral("cannot bind 0.0.0.0:%1: %2").arg(Port).arg(socket_->errorString());
+        socket_->abort();
+        return false;
+    }
+    card_ = card;
+    cardAddress_ = *held;
+    address_ = held->address;
+    addressText_ = address_.toString();
+    settings_ = DefaultSettings(address_);
+    SetNetworkSettings(settings_, cardAddress_);
+    allowNonLoopback_ = true; // the card is in a namespace of its own: --reply-from may name its addresses
+    return true;
+}
+
 void SimulatedReader::stop() {
     socket_->abort();
 }
@@ -186,7 +217,18 @@ void SimulatedReader::takePendingDatagrams() {
         if (!datagram.isValid())
             return;
         const QHostAddress peer = datagram.senderAddress();
-        WireRecord record{TickCount(), SSock::DottedText(peer), quint16(datagram.senderPort()), address(),
+        if (restarting_) {
+            if (logging())
+                emit logLine(QStringLiteral("%1 %2:%3 -> %4 bytes ignored: restarting")
+                                 .arg(LogTime(), SSock::DottedText(peer))
+                                 .arg(datagram.senderPort())
+                                 .arg(datagram.data().size()));
+            continue;
+        }
+        // A reader on a card also hears broadcasts: the record says which address a datagram went to.
+        const QHostAddress to = datagram.destinationAddress();
+        const QString local = card_.isEmpty() || to.isNull() ? address() : SSock::DottedText(to);
+        WireRecord record{TickCount(), SSock::DottedText(peer), quint16(datagram.senderPort()), local,
                           datagram.data()};
         KeepRecord(received_, record);
         emit datagramReceived(record);
@@ -204,11 +246,17 @@ void SimulatedReader::takePendingDatagrams() {
 void SimulatedReader::handle(const WireRecord &request, const QHostAddress &peer) {
     const ReaderResponse response = RespondTo({settings_, keyFrame_, address()}, request.bytes, faults_);
     const FrameKind kind = response.kind;
+    const ReaderSettings before = settings_;
     settings_ = response.settings;
     keyFrame_ = response.keyFrame;
     const bool answers = response.answered;
     const QByteArray &reply = response.reply;
-    const QString &newAddress = response.moveTo;
+    // A loopback reader only moves; a device on a card restarts on any new network setting.
+    const bool restarts = card_.isEmpty() ? !response.moveTo.isEmpty()
+                                          : kind == FrameKind::ParameterBlock &&
+                                                (before.readerIp != settings_.readerIp ||
+                                                 before.subnetMask != settings_.subnetMask ||
+                                                 before.defaultGateway != settings_.defaultGateway);
 
     if (logging())
         emit logLine(QStringLiteral("%1 %2:%3 -> %4:%5 %6 bytes, %7: %8")
@@ -223,11 +271,11 @@ void SimulatedReader::handle(const WireRecord &request, const QHostAddress &peer
         return;
 
     if (faults_.delayMs > 0) {
-        QTimer::singleShot(faults_.delayMs, this, [this, reply, peer, request, newAddress] {
-            sendReply(reply, peer, request.peer, request.peerPort, newAddress);
+        QTimer::singleShot(faults_.delayMs, this, [this, reply, peer, request, restarts] {
+            sendReply(reply, peer, request.peer, request.peerPort, restarts);
         });
     } else {
-        sendReply(reply, peer, request.peer, request.peerPort, newAddress);
+        sendReply(reply, peer, request.peer, request.peerPort, restarts);
     }
 }
 
@@ -263,10 +311,12 @@ QString SimulatedReader::Outcome(FrameKind kind, bool answered) const {
 }
 
 void SimulatedReader::sendReply(QByteArray reply, const QHostAddress &peer, const QString &peerText,
-                                quint16 peerPort, const QString &moveTo) {
+                                quint16 peerPort, bool restarts) {
     QUdpSocket *from = replySocket_ ? replySocket_ : socket_;
-    if (from->state() == QAbstractSocket::BoundState &&
-        from->writeDatagram(reply, peer, peerPort) == reply.size()) {
+    QNetworkDatagram datagram(reply, peer, peerPort);
+    if (!replySocket_ && !card_.isEmpty())
+        datagram.setSender(address_); // bound to the any-address, the reply still leaves from its own
+    if (from->state() == QAbstractSocket::BoundState && from->writeDatagram(datagram) == reply.size()) {
         // The reply socket is bound to the address it was given, the reader's socket to its own.
         WireRecord record{TickCount(), peerText, peerPort, replySocket_ ? faults_.replyFrom : address(),
                           reply};
@@ -278,12 +328,40 @@ void SimulatedReader::sendReply(QByteArray reply, const QHostAddress &peer, cons
                          .arg(peerPort)
                          .arg(from->errorString()));
     }
-    if (!moveTo.isEmpty()) {
-        const QString outcome = this->moveTo(moveTo);
+    if (restarts)
+        restart();
+}
+
+void SimulatedReader::restart() {
+    const auto takeSettings = [this] {
+        const QString outcome = card_.isEmpty() ? moveTo(DottedText(settings_.readerIp)) : moveOnCard();
         KeepRecord(moves_, outcome);
         if (logging())
             emit logLine(QStringLiteral("%1 %2").arg(LogTime(), outcome));
+    };
+    if (restartDelayMs_ <= 0) {
+        takeSettings();
+        return;
     }
+    restarting_ = true;
+    if (logging())
+        emit logLine(QStringLiteral("%1 restarting for %2 ms").arg(LogTime()).arg(restartDelayMs_));
+    QTimer::singleShot(restartDelayMs_, this, [this, takeSettings] {
+        takeSettings();
+        restarting_ = false;
+    });
+}
+
+QString SimulatedReader::moveOnCard() {
+    const QString old = cardAddress_.toString();
+    QString reason;
+    const std::optional<CardAddress> target = CardAddressOf(settings_, &reason);
+    if (!target || !RenumberCard(card_, cardAddress_, *target, &reason))
+        return QStringLiteral("stayed at %1 on %2: %3").arg(old, card_, reason);
+    cardAddress_ = *target;
+    address_ = target->address;
+    addressText_ = address_.toString();
+    return QStringLiteral("moved on %1 from %2 to %3").arg(card_, old, target->toString());
 }
 
 QString SimulatedReader::moveTo(const QString &newAddress) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CardAddress.h"
 #include "ReaderBehaviour.h"
 #include "config/ReaderSettings.h"
 
@@ -18,7 +19,7 @@ struct WireRecord {
     qint64 time = 0; // TickCount() when it was received or sent
     QString peer;    // the computer's dotted address
     quint16 peerPort = 0;
-    QString local; // the reader's address it arrived at or left from
+    QString local; // the address it arrived at (the reader's own or a broadcast) or left from
     QByteArray bytes;
 };
 
@@ -31,6 +32,10 @@ struct WireRecord {
 // and then moves to the new one (as a real reader restarts on its new address), so a read-back after
 // the change finds it there. It stays where it is when the new address is not a loopback address or
 // is taken; moves() tells what happened.
+//
+// A reader started on a network card (startOnCard) is a device on that card instead: see there.
+// Either kind can take time to "restart" after such a configure (setRestartDelay): it answers nothing
+// meanwhile, as a device whose stack restarts.
 class SimulatedReader : public QObject {
     Q_OBJECT
 
@@ -53,10 +58,21 @@ public:
     void setAllowNonLoopback(bool allow) { allowNonLoopback_ = allow; }
     // Binds address:1001; on failure returns false with a description.
     bool start(QString *error = nullptr);
+    // Makes the reader a device on the card: it takes the card's IPv4 address and prefix as its settings
+    // (the gateway of the default route through the card, else the subnet's first address), binds the
+    // any-address on port 1001 so that it hears unicast and broadcast queries, and answers from its own
+    // address. A configure that changes its address, mask or gateway is echoed, and after the restart
+    // delay the card takes them: the old address goes, the new one comes, the default route follows.
+    // Refused in the machine's own network namespace, where the card would be a real one.
+    bool startOnCard(const QString &card, QString *error = nullptr);
     void stop();
     bool isListening() const;
 
     QString address() const { return addressText_; }
+    QString card() const { return card_; }
+    // Milliseconds between the echo of a configure that moves the reader and its taking the new settings.
+    void setRestartDelay(int ms) { restartDelayMs_ = ms; }
+    bool isRestarting() const { return restarting_; }
     // Every address change a configure asked for: "moved to X" or "stayed at Y: reason".
     QStringList moves() const { return moves_; }
 
@@ -89,7 +105,10 @@ private:
     void takePendingDatagrams();
     void handle(const WireRecord &request, const QHostAddress &peer);
     void sendReply(QByteArray reply, const QHostAddress &peer, const QString &peerText, quint16 peerPort,
-                   const QString &moveTo);
+                   bool restarts);
+    // Takes the settings that the last configure asked for: after the restart delay, or at once.
+    void restart();
+    QString moveOnCard();
     // Log lines are only made when someone listens: the clock and the text cost more than the reply.
     bool logging() const;
     QString Outcome(FrameKind kind, bool answered) const;
@@ -104,6 +123,10 @@ private:
     ReaderSettings settings_;
     QByteArray keyFrame_;
     ReaderFaults faults_;
+    QString card_;            // empty: a loopback reader bound to its own address
+    CardAddress cardAddress_; // what the card holds, for a reader on a card
+    int restartDelayMs_ = 0;
+    bool restarting_ = false;
     QList<WireRecord> received_;
     QList<WireRecord> sent_;
     QStringList moves_;

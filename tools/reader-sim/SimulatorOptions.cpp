@@ -42,7 +42,13 @@ ParsedSimulatorOptions ParseSimulatorOptions(const QStringList &arguments) {
         "Simulated VRX card readers on loopback addresses, port 1001. Each answers the parameter "
         "query with its settings, echoes a settings block or key frame with the right markers "
         "and takes it, and ignores everything else. One log line per datagram goes to stderr; "
-        "keys are never logged."));
+        "keys are never logged.\n\n"
+        "With --interface, one reader is a device on a network card instead: it takes the card's "
+        "address, mask and default gateway as its settings, hears unicast and broadcast queries, and "
+        "after a configure that changes them it echoes, then renumbers the card (old address off, new "
+        "address on, default route to the new gateway). It refuses to run in the machine's own network "
+        "namespace: start it in a namespace of its own (ip netns exec NAME vrx-reader-sim --interface "
+        "eth0)."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help."));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
@@ -51,6 +57,16 @@ ParsedSimulatorOptions ParseSimulatorOptions(const QStringList &arguments) {
         QStringLiteral("address"),
         QStringLiteral("Run a reader on this address (repeatable; default 127.0.0.101)."),
         QStringLiteral("ip"));
+    const QCommandLineOption card(
+        QStringLiteral("interface"),
+        QStringLiteral("Run one reader as a device on this network card, in a network namespace of its own "
+                       "(Linux)."),
+        QStringLiteral("card"));
+    const QCommandLineOption restartDelay(
+        QStringLiteral("restart-delay"),
+        QStringLiteral("After a configure that moves a reader, answer nothing for ms milliseconds before "
+                       "taking the new address (default 0)."),
+        QStringLiteral("ms"));
     const QCommandLineOption count(
         QStringLiteral("count"), QStringLiteral("Run n readers on consecutive addresses from the first one."),
         QStringLiteral("n"));
@@ -69,7 +85,8 @@ ParsedSimulatorOptions ParseSimulatorOptions(const QStringList &arguments) {
     const QCommandLineOption nonLoopback(
         QStringLiteral("allow-non-loopback"),
         QStringLiteral("Allow addresses outside 127.0.0.0/8 (real networks)."));
-    parser.addOptions({help, version, address, count, delay, silent, corrupt, length, from, nonLoopback});
+    parser.addOptions({help, version, address, card, count, delay, silent, corrupt, length, from,
+                       restartDelay, nonLoopback});
 
     if (!parser.parse(arguments))
         return Failure(parser.errorText());
@@ -97,11 +114,24 @@ ParsedSimulatorOptions ParseSimulatorOptions(const QStringList &arguments) {
     int readers = 1;
     if (!ReadNumber(parser, count.names().first(), 1, 254, &readers, &error) ||
         !ReadNumber(parser, delay.names().first(), 0, 600000, &options.faults.delayMs, &error) ||
+        !ReadNumber(parser, restartDelay.names().first(), 0, 600000, &options.restartDelayMs, &error) ||
         !ReadNumber(parser, length.names().first(), 0, 65507, &options.faults.replyLength, &error))
         return Failure(error);
 
+    if (parser.isSet(card)) {
+        if (parser.isSet(address) || parser.isSet(count))
+            return Failure(QStringLiteral("--interface runs one reader on the card's own address: it goes "
+                                          "with neither --address nor --count"));
+        options.card = parser.value(card);
+        if (options.card.isEmpty())
+            return Failure(QStringLiteral("--interface wants the name of a network card"));
+        // The card lives in a network namespace of its own (checked when it starts): its addresses and
+        // those --reply-from names are the namespace's, not a real network's.
+        options.allowNonLoopback = true;
+    }
+
     QStringList addresses = parser.values(address);
-    if (addresses.isEmpty())
+    if (addresses.isEmpty() && options.card.isEmpty())
         addresses.append(QStringLiteral("127.0.0.101"));
     for (const QString &text : addresses) {
         if (!SSock::ParseIPv4(text))

@@ -8,8 +8,10 @@ namespace vrx {
 
 // What the command line of vrx-reader-sim asks for.
 struct SimulatorOptions {
-    QStringList addresses; // one reader per address, each on port 1001
+    QStringList addresses; // one reader per address, each on port 1001; empty with a card
+    QString card;          // one reader that is a device on this network card
     ReaderFaults faults;
+    int restartDelayMs = 0;
     bool allowNonLoopback = false;
 };
 
@@ -19,7 +21,8 @@ struct ParsedSimulatorOptions {
     QString text; // the help text, the version line, or what is wrong with the arguments
 };
 
-// arguments[0] is the program name. Without --address a single reader listens on 127.0.0.101.
+// arguments[0] is the program name. Without --address or --interface a single reader listens on
+// 127.0.0.101.
 ParsedSimulatorOptions ParseSimulatorOptions(const QStringList &arguments);
 
 } // namespace vrx

@@ -62,6 +62,21 @@ int main(int argc, char **argv) {
     vrx::ReaderSimulator simulator;
     simulator.setAllowNonLoopback(parsed.options.allowNonLoopback);
     simulator.setLogStream(&err);
+    simulator.setRestartDelay(parsed.options.restartDelayMs);
+    if (!parsed.options.card.isEmpty()) {
+        QString error;
+        const vrx::SimulatedReader *reader = simulator.addReaderOnCard(parsed.options.card, &error);
+        if (!reader) {
+            err << "vrx-reader-sim: " << error << Qt::endl;
+            return 1;
+        }
+        const vrx::ReaderSettings &settings = reader->settings();
+        err << "reader listening on " << reader->address() << ":" << vrx::SimulatedReader::Port
+            << " as a device on " << reader->card() << " (any-address; mask "
+            << vrx::DottedText(settings.subnetMask) << ", gateway "
+            << vrx::DottedText(settings.defaultGateway) << ", MAC " << vrx::MacText(settings.readerMac) << ")"
+            << Qt::endl;
+    }
     for (const QString &address : parsed.options.addresses) {
         QString error;
         vrx::SimulatedReader *reader = simulator.addReader(address, &error);

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "CardAddress.h"
+
+#include <QString>
+
+#include <optional>
+
+namespace vrx {
+
+// The simulator's hold on a real network card, for a reader that is a device on it. Only Linux has it;
+// elsewhere every call fails with a description.
+
+// True when this thread's network namespace is not the machine's initial one, so that renumbering a card
+// here cannot touch a real network; otherwise false and why.
+bool InOwnNetworkNamespace(QString *why);
+
+// The card's first IPv4 address and prefix, and the gateway of the default route through it (null when
+// there is none).
+std::optional<CardAddress> ReadCardAddress(const QString &card, QString *error);
+
+// What a device does when it restarts on new settings: the old address leaves the card, the new one
+// comes, and the default route follows the new gateway when that lies in the new subnet (else there is
+// none). Refused outside a network namespace of its own.
+bool RenumberCard(const QString &card, const CardAddress &from, const CardAddress &to, QString *error);
+
+} // namespace vrx
