@@ -1,3 +1,5 @@
+#include "CardAddress.h"
+#include "CardNetwork.h"
 #include "ReaderBehaviour.h"
 #include "ReaderSimulator.h"
 #include "SimulatorOptions.h"
@@ -80,6 +82,7 @@ private slots:
     void ignoresEverythingElse();
     void takesAndEchoesASettingsBlock();
     void movesToItsNewLoopbackAddress();
+    void restartsBeforeTakingItsNewAddress();
     void takesAndEchoesAKeyFrame();
     void delayedReply();
     void silentReaderAnswersAndChangesNothing();
@@ -97,6 +100,9 @@ private slots:
     void programAnswersAndStopsOnSigterm();
     void respondsWithoutSockets_data();
     void respondsWithoutSockets();
+    void cardAddressOfSettings_data();
+    void cardAddressOfSettings();
+    void refusesACardInTheMachinesOwnNamespace();
 };
 
 void TestReaderSim::answersTheQueryWithItsSettingsFromItsOwnAddress() {
@@ -209,6 +215,34 @@ void TestReaderSim::movesToItsNewLoopbackAddress() {
     QCOMPARE(readBack->senderAddress(), QHostAddress(QStringLiteral("127.0.22.124")));
     // Nobody listens at the old address any more.
     QVERIFY(!computer.ask(Query, QStringLiteral("127.0.22.104"), 100));
+}
+
+// A restart delay: the echo comes from the old address, then nothing answers anywhere until the reader
+// has taken its new address.
+void TestReaderSim::restartsBeforeTakingItsNewAddress() {
+    ReaderSimulator simulator;
+    simulator.setRestartDelay(300);
+    SimulatedReader *reader = simulator.addReader(QStringLiteral("127.0.25.101"));
+    QVERIFY(reader);
+    Computer computer(QStringLiteral("127.0.25.1"));
+
+    const QByteArray block = BlockFor(QStringLiteral("127.0.25.121"));
+    const qint64 start = TickCount();
+    const auto echo = computer.ask(block, QStringLiteral("127.0.25.101"));
+    QVERIFY(echo);
+    QCOMPARE(echo->senderAddress(), QHostAddress(QStringLiteral("127.0.25.101")));
+    QVERIFY(reader->isRestarting());
+    QCOMPARE(reader->address(), QStringLiteral("127.0.25.101"));
+    computer.send(Query, QStringLiteral("127.0.25.101"));
+    QVERIFY(!computer.reply(100)); // restarting: not even the old address answers
+
+    QTRY_VERIFY_WITH_TIMEOUT(!reader->isRestarting(), 2000);
+    QVERIFY(TickCount() - start >= 299);
+    QCOMPARE(reader->address(), QStringLiteral("127.0.25.121"));
+    const auto readBack = computer.ask(Query, QStringLiteral("127.0.25.121"));
+    QVERIFY(readBack);
+    QCOMPARE(readBack->data(), block);
+    QCOMPARE(reader->received().size(), 2); // the query sent while it restarted never reached it
 }
 
 void TestReaderSim::takesAndEchoesAKeyFrame() {
@@ -455,9 +489,18 @@ void TestReaderSim::commandLine_data() {
     QTest::newRow("bad length") << QStringList{"--reply-length", "-1"} << fail << QStringList{}
                                 << "--reply-length";
     QTest::newRow("unknown option") << QStringList{"--loud"} << fail << QStringList{} << "loud";
+    QTest::newRow("on a card") << QStringList{"--interface", "eth0", "--restart-delay", "1500"} << run
+                               << QStringList{} << QString();
+    QTest::newRow("card and address") << QStringList{"--interface", "eth0", "--address", "127.0.0.5"} << fail
+                                      << QStringList{} << "--address";
+    QTest::newRow("card and count") << QStringList{"--interface", "eth0", "--count", "2"} << fail
+                                    << QStringList{} << "--count";
+    QTest::newRow("card without a name") << QStringList{"--interface="} << fail << QStringList{} << "name";
+    QTest::newRow("bad restart delay")
+        << QStringList{"--restart-delay", "600001"} << fail << QStringList{} << "--restart-delay";
     QTest::newRow("stray argument") << QStringList{"127.0.0.1"} << fail << QStringList{} << "unexpected";
     QTest::newRow("help") << QStringList{"--help"} << int(ParsedSimulatorOptions::ShowHelp) << QStringList{}
-                          << "--corrupt-echo";
+                          << "--restart-delay";
     QTest::newRow("version") << QStringList{"--version"} << int(ParsedSimulatorOptions::ShowVersion)
                              << QStringList{} << VRX_VERSION;
 }
@@ -473,6 +516,10 @@ void TestReaderSim::commandLine() {
     QCOMPARE(int(parsed.action), action);
     QCOMPARE(parsed.options.addresses, addresses);
     QVERIFY2(parsed.text.contains(mention), qPrintable(parsed.text));
+    if (arguments.contains(QStringLiteral("--interface")) && action == ParsedSimulatorOptions::Run) {
+        QCOMPARE(parsed.options.card, QStringLiteral("eth0"));
+        QCOMPARE(parsed.options.restartDelayMs, 1500);
+    }
 }
 
 void TestReaderSim::programAnswersAndStopsOnSigterm() {
@@ -556,6 +603,113 @@ void TestReaderSim::respondsWithoutSockets() {
     QCOMPARE(response.settings == ParameterBlock::decode(WorkedExample), takesSettings);
     QCOMPARE(response.keyFrame, state.keyFrame);
     QCOMPARE(response.moveTo, moveTo);
+}
+
+// The address, prefix and default route that a card takes from a reader's network settings.
+void TestReaderSim::cardAddressOfSettings_data() {
+    QTest::addColumn<QString>("ip");
+    QTest::addColumn<QString>("mask");
+    QTest::addColumn<QString>("gateway");
+    QTest::addColumn<QString>("card"); // CardAddress::toString(), or a word of the refusal
+    QTest::newRow("/24") << "198.18.32.11"
+                         << "255.255.255.0"
+                         << "198.18.32.1"
+                         << "198.18.32.11/24 via 198.18.32.1";
+    QTest::newRow("/20") << "198.18.25.5"
+                         << "255.255.240.0"
+                         << "198.18.16.1"
+                         << "198.18.25.5/20 via 198.18.16.1";
+    QTest::newRow("gateway elsewhere") << "198.18.32.11"
+                                       << "255.255.255.0"
+                                       << "198.18.48.1"
+                                       << "198.18.32.11/24, no gateway";
+    QTest::newRow("gateway is itself") << "198.18.32.11"
+                                       << "255.255.255.0"
+                                       << "198.18.32.11"
+                                       << "198.18.32.11/24, no gateway";
+    QTest::newRow("no gateway") << "198.18.32.11"
+                                << "255.255.255.0"
+                                << "0.0.0.0"
+                                << "198.18.32.11/24, no gateway";
+    QTest::newRow("/31") << "198.18.32.0"
+                         << "255.255.255.254"
+                         << "198.18.32.1"
+                         << "198.18.32.0/31 via 198.18.32.1";
+    QTest::newRow("/32") << "198.18.32.7"
+                         << "255.255.255.255"
+                         << "198.18.32.1"
+                         << "198.18.32.7/32, no gateway";
+    QTest::newRow("mask with a hole") << "198.18.32.11"
+                                      << "255.0.255.0"
+                                      << "198.18.32.1"
+                                      << "not a run of ones";
+    QTest::newRow("mask of zeros") << "198.18.32.11"
+                                   << "0.0.0.0"
+                                   << "198.18.32.1"
+                                   << "not a run of ones";
+    QTest::newRow("network address") << "198.18.32.0"
+                                     << "255.255.255.0"
+                                     << "198.18.32.1"
+                                     << "network or broadcast";
+    QTest::newRow("broadcast address") << "198.18.47.255"
+                                       << "255.255.240.0"
+                                       << "198.18.32.1"
+                                       << "network or broadcast";
+    QTest::newRow("loopback") << "127.0.0.5"
+                              << "255.0.0.0"
+                              << "127.0.0.1"
+                              << "cannot be a card's address";
+    QTest::newRow("multicast") << "224.0.0.5"
+                               << "255.255.255.0"
+                               << "224.0.0.1"
+                               << "cannot be a card's address";
+    QTest::newRow("zero network") << "0.0.0.5"
+                                  << "255.255.255.0"
+                                  << "0.0.0.1"
+                                  << "cannot be a card's address";
+}
+
+void TestReaderSim::cardAddressOfSettings() {
+    QFETCH(QString, ip);
+    QFETCH(QString, mask);
+    QFETCH(QString, gateway);
+    QFETCH(QString, card);
+    ReaderSettings settings = SimulatedReader::DefaultSettings(QHostAddress(ip));
+    settings.subnetMask = ParseIpAddress(mask).bytes;
+    settings.defaultGateway = ParseIpAddress(gateway).bytes;
+
+    QString reason;
+    const std::optional<CardAddress> address = CardAddressOf(settings, &reason);
+    QCOMPARE(address ? address->toString() : QString(), card.contains(u'/') ? card : QString());
+    QVERIFY2(address || reason.contains(card), qPrintable(reason));
+    if (address) {
+        // Back into settings: the same address, mask and gateway.
+        ReaderSettings again;
+        SetNetworkSettings(again, *address);
+        QCOMPARE(DottedText(again.readerIp), ip);
+        QCOMPARE(DottedText(again.subnetMask), mask);
+        QCOMPARE(DottedText(again.defaultGateway), gateway);
+    }
+}
+
+// A reader on a card renumbers it: never in the machine's own network namespace, where the card is real.
+void TestReaderSim::refusesACardInTheMachinesOwnNamespace() {
+    QString why;
+    if (InOwnNetworkNamespace(&why))
+        QSKIP("this test runs in a network namespace of its own; the refusal needs the machine's own");
+    QVERIFY2(why.contains(QLatin1String("own network namespace")), qPrintable(why));
+
+    ReaderSimulator simulator;
+    QString error;
+    QVERIFY(!simulator.addReaderOnCard(QStringLiteral("lo"), &error));
+    QVERIFY2(error.contains(QLatin1String("ip netns exec")), qPrintable(error));
+
+    QProcess program;
+    program.start(QStringLiteral(VRX_READER_SIM_PATH), {QStringLiteral("--interface"), QStringLiteral("lo")});
+    QVERIFY(program.waitForFinished(10000));
+    QCOMPARE(program.exitCode(), 1);
+    const QByteArray log = program.readAllStandardError();
+    QVERIFY2(log.contains("own network namespace") && !log.contains("listening"), log.constData());
 }
 
 QTEST_GUILESS_MAIN(TestReaderSim)
