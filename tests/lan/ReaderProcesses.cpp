@@ -66,6 +66,10 @@ ReaderProcesses::~ReaderProcesses() {
     wake();
     if (pump_.joinable())
         pump_.join();
+    for (const auto &child : children_) {
+        if (child->output >= 0)
+            ::close(child->output);
+    }
     for (const int fd : wakePipe_) {
         if (fd >= 0)
             ::close(fd);
