@@ -7,6 +7,7 @@
 #include "keys/KeyFrame.h"
 #include "link/ReplyWait.h"
 
+#include <QFile>
 #include <QNetworkDatagram>
 #include <QProcess>
 #include <QSignalSpy>
@@ -694,9 +695,11 @@ void TestReaderSim::cardAddressOfSettings() {
 
 // A reader on a card renumbers it: never in the machine's own network namespace, where the card is real.
 void TestReaderSim::refusesACardInTheMachinesOwnNamespace() {
-    QString why;
-    if (InOwnNetworkNamespace(&why))
+    // Only the machine's own namespace has this setting; a container's namespace has not.
+    if (!QFile::exists(QStringLiteral("/proc/sys/net/core/netdev_max_backlog")))
         QSKIP("this test runs in a network namespace of its own; the refusal needs the machine's own");
+    QString why;
+    QVERIFY(!InOwnNetworkNamespace(&why));
     QVERIFY2(why.contains(QLatin1String("own network namespace")), qPrintable(why));
 
     ReaderSimulator simulator;
