@@ -63,6 +63,15 @@ QString MacOf(const QHostAddress &address) {
         .arg(value & 0xFF, 2, 16, QLatin1Char('0'));
 }
 
+// "198.18.40.5" or "198.18.40.5/24"; the prefix is -1 without one, 0 when it is not a number from 8 to 30.
+std::pair<QHostAddress, int> HostAndPrefix(const QString &text) {
+    if (!text.contains(u'/'))
+        return {QHostAddress(text), -1};
+    bool ok = false;
+    const int prefix = text.section(u'/', 1).toInt(&ok);
+    return {QHostAddress(text.section(u'/', 0, 0)), ok && prefix >= 8 && prefix <= 30 ? prefix : 0};
+}
+
 QStringList SortedAddresses(QStringList addresses) {
     std::sort(addresses.begin(), addresses.end(), [](const QString &a, const QString &b) {
         return QHostAddress(a).toIPv4Address() < QHostAddress(b).toIPv4Address();
@@ -86,7 +95,8 @@ struct EmulatedLan::Card {
     QString name; // inside its node
     QString lan;
     QHostAddress address;
-    QString mac; // empty: the kernel's choice
+    QString mac;     // empty: the kernel's choice
+    int prefix = -1; // a subnet of its own on the LAN's wire; -1: the LAN's
 };
 
 struct EmulatedLan::Node {
@@ -182,15 +192,16 @@ void EmulatedLan::addRouter(const QString &name, const QString &inside, const QS
 
 void EmulatedLan::addReader(const QString &lan, const QString &address, const QStringList &simulatorOptions,
                             const QString &name) {
-    const QHostAddress parsed(address);
-    Node reader{name.isEmpty() ? address : name, Role::Reader, {}, {}, simulatorOptions, {}};
-    reader.cards = {Card{QStringLiteral("eth0"), lan, parsed, MacOf(parsed)}};
+    const auto [parsed, prefix] = HostAndPrefix(address);
+    Node reader{name.isEmpty() ? parsed.toString() : name, Role::Reader, {}, {}, simulatorOptions, {}};
+    reader.cards = {Card{QStringLiteral("eth0"), lan, parsed, MacOf(parsed), prefix}};
     nodes_.append(reader);
 }
 
 void EmulatedLan::addHost(const QString &lan, const QString &address, const QString &name) {
-    Node host{name.isEmpty() ? address : name, Role::Host, {}, {}, {}, {}};
-    host.cards = {Card{QStringLiteral("eth0"), lan, QHostAddress(address), {}}};
+    const auto [parsed, prefix] = HostAndPrefix(address);
+    Node host{name.isEmpty() ? parsed.toString() : name, Role::Host, {}, {}, {}, {}};
+    host.cards = {Card{QStringLiteral("eth0"), lan, parsed, {}, prefix}};
     nodes_.append(host);
 }
 
@@ -230,13 +241,18 @@ bool EmulatedLan::check() {
                 problems.append(QStringLiteral("%1: there is no LAN %2").arg(where, card.lan));
                 continue;
             }
-            const quint32 host = card.address.toIPv4Address() & ~Mask(lan->prefix);
-            if (card.address.protocol() != QAbstractSocket::IPv4Protocol ||
-                !card.address.isInSubnet(lan->network, lan->prefix) || host == 0 ||
-                host == ~Mask(lan->prefix))
-                problems.append(QStringLiteral("%1: \"%2\" is not a host address of LAN %3 (%4/%5)")
-                                    .arg(where, card.address.toString(), lan->name, lan->network.toString())
-                                    .arg(lan->prefix));
+            // A card with a subnet of its own needs only lie inside the test range.
+            const int prefix = card.prefix < 0 ? lan->prefix : card.prefix;
+            const QHostAddress network =
+                card.prefix < 0 ? lan->network : QHostAddress(card.address.toIPv4Address() & Mask(prefix));
+            const quint32 host = card.address.toIPv4Address() & ~Mask(prefix);
+            if (card.address.protocol() != QAbstractSocket::IPv4Protocol || prefix == 0 ||
+                !card.address.isInSubnet(network, prefix) || !card.address.isInSubnet(TestRange) ||
+                host == 0 || host == ~Mask(prefix))
+                problems.append(QStringLiteral("%1: \"%2\" is not a host address of %3/%4 (LAN %5)")
+                                    .arg(where, card.address.toString(), network.toString())
+                                    .arg(prefix)
+                                    .arg(lan->name));
             const QString key = lan->name + u' ' + card.address.toString();
             if (taken.contains(key))
                 problems.append(QStringLiteral("%1: %2 is taken on LAN %3")
@@ -276,6 +292,8 @@ bool EmulatedLan::build() {
     netns::RemoveStaleLans();
     cleanup::InstallSignalHandlers();
     run_ = netns::NextRun();
+    for (Node &node : nodes_)
+        node.routes.clear(); // worked out afresh for every start
     const QString prefix = netns::RunPrefix(run_);
     int readers = 0;
     int hosts = 0;
@@ -317,9 +335,14 @@ bool EmulatedLan::build() {
     for (Node &node : nodes_) {
         if (node.role == Role::Reader || node.role == Role::Host) {
             const Lan *lan = findLan(node.cards[0].lan);
+            const Card &card = node.cards[0];
             const QHostAddress gateway =
                 lan->gateway.isNull() ? QHostAddress(lan->network.toIPv4Address() + 1) : lan->gateway;
-            node.routes.append(QStringLiteral("default via %1").arg(gateway.toString()));
+            // A card of another subnet than its LAN's reaches everything on the wire itself.
+            if (card.prefix < 0 || gateway.isInSubnet(card.address, card.prefix))
+                node.routes.append(QStringLiteral("default via %1").arg(gateway.toString()));
+            else
+                node.routes.append(QStringLiteral("default dev %1").arg(card.name));
         }
     }
     return createNamespaces() && wireSwitches() && configureNodes();
@@ -400,7 +423,7 @@ bool EmulatedLan::configureNodes() {
         for (const Card &card : node.cards) {
             batch += QStringLiteral("addr add %1/%2 brd + dev %3\nlink set %3 up\n")
                          .arg(card.address.toString())
-                         .arg(findLan(card.lan)->prefix)
+                         .arg(card.prefix < 0 ? findLan(card.lan)->prefix : card.prefix)
                          .arg(card.name)
                          .toLatin1();
         }

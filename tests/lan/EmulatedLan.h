@@ -61,10 +61,14 @@ public:
                    const QString &behind, const QString &behindAddress);
     // One vrx-reader-sim --interface eth0 in a namespace of its own at the address; simulatorOptions are
     // passed on (--restart-delay, --delay, --silent, ...). The card's MAC is the one the reader reports
-    // (00-14 and the address bytes). Its node name is its address unless name is given.
+    // (00-14 and the address bytes). Its node name is its address unless name is given. An address in
+    // CIDR form ("198.18.40.5/24", inside 198.18.0.0/15) gives the reader a subnet of its own on the
+    // LAN's wire, as a reader still on its factory settings; its default route is then the wire itself,
+    // so it answers whoever asks there.
     void addReader(const QString &lan, const QString &address, const QStringList &simulatorOptions = {},
                    const QString &name = {});
-    // A host that answers ARP and nothing else (nothing listens on port 1001: the kernel refuses).
+    // A host that answers ARP and nothing else (nothing listens on port 1001: the kernel refuses). The
+    // address may be in CIDR form as for a reader.
     void addHost(const QString &lan, const QString &address, const QString &name = {});
 
     // Builds everything and returns once every simulated reader listens, or false (and errorString())

@@ -82,6 +82,42 @@ QString MachineNetworkState() {
     return state;
 }
 
+// Sends the query from the computer's address to a broadcast address and returns the senders of the
+// answers, in address order; an answer that is not the sender's own settings block is a "stranger".
+QStringList BroadcastAnswers(const EmulatedLan &lan, const QString &from, const QHostAddress &to,
+                             qsizetype expected) {
+    netns::Entry inside = lan.enter();
+    if (!inside.isInside())
+        return {inside.errorString()};
+    QUdpSocket socket;
+    if (!socket.bind(QHostAddress(from), 1000))
+        return {socket.errorString()};
+    inside.leave(); // the socket stays in the computer's namespace
+    if (socket.writeDatagram(Query, to, 1001) != Query.size())
+        return {socket.errorString()};
+
+    QStringList senders;
+    const auto take = [&] {
+        while (socket.hasPendingDatagrams()) {
+            const QNetworkDatagram reply = socket.receiveDatagram();
+            const QString sender = reply.senderAddress().toString();
+            const bool own = reply.senderPort() == 1001 &&
+                             DottedText(ParameterBlock::decode(reply.data()).readerIp) == sender;
+            senders.append(own ? sender : QStringLiteral("stranger ") + sender);
+        }
+        return senders.size();
+    };
+    if (QTest::qWaitFor([&] { return take() >= expected; }, 3000)) {
+        // A reader that should not have heard it would answer as fast as these did: listen a moment more.
+        QTest::qWait(200);
+        take();
+    }
+    std::sort(senders.begin(), senders.end(), [](const QString &a, const QString &b) {
+        return QHostAddress(a).toIPv4Address() < QHostAddress(b).toIPv4Address();
+    });
+    return senders;
+}
+
 // The settings that vrxctl read --json prints, or an empty object.
 QJsonObject ReadJson(const ProgramRun &run) {
     return QJsonDocument::fromJson(run.out).object();
@@ -100,6 +136,7 @@ private slots:
     void arpOnlyHostGivesNoReply();
     void broadcastReachesExactlyItsLan_data();
     void broadcastReachesExactlyItsLan();
+    void readerOfAnotherSubnetAnswersOnTheWire();
     void configureMovesAReaderOnItsCard();
     void describedMistakesAreRefused_data();
     void describedMistakesAreRefused();
@@ -191,34 +228,24 @@ void TestLanFixture::broadcastReachesExactlyItsLan() {
     QFETCH(QString, to);
     const QHostAddress destination = to.isEmpty() ? lan.broadcastOf(lanName) : QHostAddress(to);
 
-    netns::Entry inside = lan.enter();
-    QVERIFY2(inside.isInside(), qPrintable(inside.errorString()));
-    QUdpSocket socket;
-    QVERIFY2(socket.bind(QHostAddress(lan.computerAddress(lanName)), 1000), qPrintable(socket.errorString()));
-    inside.leave(); // the socket stays in the computer's namespace
-    QCOMPARE(socket.writeDatagram(Query, destination, 1001), qint64(Query.size()));
+    QCOMPARE(BroadcastAnswers(lan, lan.computerAddress(lanName), destination, lan.readersOn(lanName).size()),
+             lan.readersOn(lanName));
+}
 
-    // Each answer's sender; an answer that is not the sender's own settings block counts as a stranger.
-    QStringList senders;
-    const auto take = [&] {
-        while (socket.hasPendingDatagrams()) {
-            const QNetworkDatagram reply = socket.receiveDatagram();
-            const QString sender = reply.senderAddress().toString();
-            const bool own = reply.senderPort() == 1001 &&
-                             DottedText(ParameterBlock::decode(reply.data()).readerIp) == sender;
-            senders.append(own ? sender : QStringLiteral("stranger ") + sender);
-        }
-        return senders.size();
-    };
-    const qsizetype expected = lan.readersOn(lanName).size();
-    QVERIFY(QTest::qWaitFor([&] { return take() >= expected; }, 3000));
-    // A reader of another LAN would have answered as fast as these did: listen a moment longer for one.
-    QTest::qWait(200);
-    take();
-    std::sort(senders.begin(), senders.end(), [](const QString &a, const QString &b) {
-        return QHostAddress(a).toIPv4Address() < QHostAddress(b).toIPv4Address();
-    });
-    QCOMPARE(senders, lan.readersOn(lanName));
+// A reader still on another subnet (as one on its factory settings) hears the limited broadcast on its
+// wire and answers the computer over the wire.
+void TestLanFixture::readerOfAnotherSubnetAnswersOnTheWire() {
+    EmulatedLan small;
+    DescribeSmallLan(small);
+    small.addReader(QStringLiteral("S"), QStringLiteral("198.18.200.5/24"));
+    QVERIFY2(small.start(), qPrintable(small.errorString()));
+    QCOMPARE(small.readersOn(QStringLiteral("S")),
+             QStringList({"198.18.200.5", "198.19.0.5", "198.19.255.250"}));
+    const ProgramRun card = small.run(QStringLiteral("198.18.200.5"), QStringLiteral("ip"),
+                                      {QStringLiteral("-4"), QStringLiteral("-o"), QStringLiteral("addr")});
+    QVERIFY2(card.out.contains("inet 198.18.200.5/24 brd 198.18.200.255"), qPrintable(card.describe()));
+    QCOMPARE(BroadcastAnswers(small, QStringLiteral("198.19.0.1"), QHostAddress::Broadcast, 3),
+             small.readersOn(QStringLiteral("S")));
 }
 
 void TestLanFixture::configureMovesAReaderOnItsCard() {
@@ -244,8 +271,7 @@ void TestLanFixture::configureMovesAReaderOnItsCard() {
     const ProgramRun route =
         lan.run(moving, QStringLiteral("ip"),
                 {QStringLiteral("route"), QStringLiteral("show"), QStringLiteral("default")});
-    QVERIFY2(route.out.trimmed() == "default via 198.18.16.9 dev eth0",
-             qPrintable(route.describe()));
+    QVERIFY2(route.out.trimmed() == "default via 198.18.16.9 dev eth0", qPrintable(route.describe()));
 
     // Read back at the new address. The computer's first ARP for it may have gone out while the reader
     // restarted; the kernel asks again after a second, so each read waits long enough for that.
@@ -301,7 +327,7 @@ void TestLanFixture::describedMistakesAreRefused_data() {
                                             << "198.18.16.2"
                                             << "198.18.17.5"
                                             << "X"
-                                            << "not a host address of LAN X";
+                                            << "not a host address of 198.18.16.0/24 (LAN X)";
     QTest::newRow("reader on the broadcast address") << "198.18.16.0/24"
                                                      << "198.18.16.2"
                                                      << "198.18.16.255"
@@ -312,6 +338,16 @@ void TestLanFixture::describedMistakesAreRefused_data() {
                                                       << "198.18.16.2"
                                                       << "X"
                                                       << "198.18.16.2 is taken";
+    QTest::newRow("subnet of its own outside the test range") << "198.18.16.0/24"
+                                                              << "198.18.16.2"
+                                                              << "10.1.0.5/24"
+                                                              << "X"
+                                                              << "not a host address of 10.1.0.0/24";
+    QTest::newRow("subnet of its own, prefix too long") << "198.18.16.0/24"
+                                                        << "198.18.16.2"
+                                                        << "198.18.40.5/33"
+                                                        << "X"
+                                                        << "not a host address";
     QTest::newRow("unknown LAN") << "198.18.16.0/24"
                                  << "198.18.16.2"
                                  << "198.18.16.5"
