@@ -5,12 +5,13 @@
 #include <QMap>
 
 #include <algorithm>
+#include <tuple>
 
 namespace vrx {
 
 void SortFoundReaders(QList<FoundReader> &readers) {
     const auto key = [](const FoundReader &reader) {
-        return std::pair(StrictAddress(reader.address).value_or(0), reader.card);
+        return std::tuple(StrictAddress(reader.address).value_or(0), reader.card, reader.settings.readerMac);
     };
     std::stable_sort(readers.begin(), readers.end(),
                      [&](const FoundReader &a, const FoundReader &b) { return key(a) < key(b); });

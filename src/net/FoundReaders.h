@@ -6,8 +6,8 @@
 
 namespace vrx {
 
-// Puts the readers in address order (numerically: 10.0.0.9 before 10.0.0.10), and a reader heard on
-// several cards in the order of the cards' names.
+// Puts the readers in address order (numerically: 10.0.0.9 before 10.0.0.10), a reader heard on
+// several cards in the order of the cards' names, and readers sharing one address by their MACs.
 void SortFoundReaders(QList<FoundReader> &readers);
 
 // Sets each reader's sameMacAt to the other addresses that answered with its MAC. A reader heard at

@@ -11,6 +11,7 @@ int RunRead(const QStringList &arguments, Console &console);
 int RunConfigure(const QStringList &arguments, Console &console);
 int RunKeys(const QStringList &arguments, Console &console);
 int RunScan(const QStringList &arguments, Console &console);
+int RunDiscover(const QStringList &arguments, Console &console);
 int RunBatch(const QStringList &arguments, Console &console);
 
 } // namespace vrxctl

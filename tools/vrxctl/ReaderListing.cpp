@@ -3,6 +3,10 @@
 #include "CsvText.h"
 #include "SettingsView.h"
 
+#include "net/AddressRange.h"
+#include "net/ReachAdvice.h"
+
+#include <QJsonObject>
 #include <QSet>
 
 namespace vrxctl {
@@ -11,6 +15,13 @@ namespace {
 
 QString Mac(const vrx::FoundReader &reader) {
     return FieldText(reader.settings, SettingField::Mac);
+}
+
+std::optional<vrx::ReachAdvice> Advice(const vrx::FoundReader &reader) {
+    const auto address = vrx::StrictAddress(reader.address);
+    if (reader.reachNote.isEmpty() || !address)
+        return std::nullopt;
+    return vrx::ReachAdviceFor(reader.card, *address, reader.settings);
 }
 
 void PrintTable(Console &console, const QList<vrx::FoundReader> &readers, ListingColumns columns) {
@@ -47,6 +58,8 @@ void PrintTable(Console &console, const QList<vrx::FoundReader> &readers, Listin
                         .arg(reader.sameMacAt.join(QStringLiteral(", ")));
         }
         console.out << line;
+        if (columns.reach && !reader.reachNote.isEmpty())
+            console.out << QStringLiteral("  note: ") << ReachNoteText(reader) << '\n';
     }
 }
 
@@ -56,6 +69,13 @@ JsonMembers ItemMembers(const vrx::FoundReader &reader, ListingColumns columns) 
         members.append({QStringLiteral("interface"), reader.card});
     members += SettingsJsonMembers(reader.settings);
     members.append({QStringLiteral("duplicate_mac"), !reader.sameMacAt.isEmpty()});
+    if (columns.reach) {
+        const auto advice = Advice(reader);
+        members.append({QStringLiteral("reach"),
+                        advice ? QJsonValue(QJsonObject{{QStringLiteral("add"), advice->addCommand()},
+                                                        {QStringLiteral("remove"), advice->removeCommand()}})
+                               : QJsonValue()});
+    }
     return members;
 }
 
@@ -75,6 +95,8 @@ void PrintCsv(Console &console, const QList<vrx::FoundReader> &readers, ListingC
     for (const SettingName &name : SettingNames())
         header.append(QLatin1String(name.jsonKey));
     header.append(QStringLiteral("duplicate_mac"));
+    if (columns.reach)
+        header.append(QStringLiteral("reach"));
     console.out << CsvLine(header) << '\n';
     for (const vrx::FoundReader &reader : readers) {
         QStringList cells{reader.address};
@@ -83,11 +105,22 @@ void PrintCsv(Console &console, const QList<vrx::FoundReader> &readers, ListingC
         for (const SettingName &name : SettingNames())
             cells.append(FieldText(reader.settings, name.field));
         cells.append(reader.sameMacAt.isEmpty() ? QStringLiteral("no") : QStringLiteral("yes"));
+        if (columns.reach)
+            cells.append(reader.reachNote);
         console.out << CsvLine(cells) << '\n';
     }
 }
 
 } // namespace
+
+QString ReachNoteText(const vrx::FoundReader &reader) {
+    const auto advice = Advice(reader);
+    if (!advice)
+        return {};
+    return QStringLiteral("%1 answered from outside the subnet of %2 (%3). To reach it, give %2 an address "
+                          "in its subnet for this session: %4 (and take it away afterwards: %5)")
+        .arg(reader.address, reader.card, reader.cardAddress, advice->addCommand(), advice->removeCommand());
+}
 
 int PrintReaders(Console &console, const QList<vrx::FoundReader> &readers, ListingFormat format,
                  ListingColumns columns) {

@@ -13,14 +13,20 @@ enum class ListingFormat { Table, Json, Csv };
 
 struct ListingColumns {
     bool interface = false; // discover: the card each reader answered on, beside its address
+    bool reach = false;     // discover: how to reach a reader outside its card's subnet
 };
 
 // The table's rows end with a note on a shared MAC; the JSON items and the CSV rows carry it as
-// "duplicate_mac". Returns how many readers share their MAC with another.
+// "duplicate_mac". With `reach`, a reader outside its card's subnet gets a line under its row saying
+// how to reach it, and the JSON items and CSV rows a "reach" member. Returns how many readers share
+// their MAC with another.
 int PrintReaders(Console &console, const QList<vrx::FoundReader> &readers, ListingFormat format,
                  ListingColumns columns = {});
 
 // One warning on stderr per MAC that answered at more than one address.
 void WarnSharedMacs(Console &console, const QList<vrx::FoundReader> &readers);
+
+// The line under a table row for a reader outside its card's subnet.
+QString ReachNoteText(const vrx::FoundReader &reader);
 
 } // namespace vrxctl

@@ -19,6 +19,8 @@ QString Usage() {
                "  configure READER ...   Change a reader's settings; succeeds only on the exact echo.\n"
                "  keys READER ...        Download the 32 sector keys (--key HEX12 or --file FILE).\n"
                "  scan RANGE...          Find the readers in address ranges (--json, --csv).\n"
+               "  discover               Find the readers on this computer's networks by broadcast\n"
+               "                         (--interface NAME, --json, --csv).\n"
                "  batch FILE.csv         Configure many readers from a CSV file.\n"
                "\n"
                "Options of every reader command: --local ADDR, --local-port N (1000), --timeout MS (200),\n"
@@ -42,6 +44,8 @@ int RunVrxctl(const QStringList &arguments, Console &console) {
         code = RunKeys(rest, console);
     else if (command == QLatin1String("scan"))
         code = RunScan(rest, console);
+    else if (command == QLatin1String("discover"))
+        code = RunDiscover(rest, console);
     else if (command == QLatin1String("batch"))
         code = RunBatch(rest, console);
     else if (command == QLatin1String("--version") || command == QLatin1String("-v")) {
