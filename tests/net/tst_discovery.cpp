@@ -28,10 +28,11 @@ LocalCard Card(const char *name, const char *address, int prefixLength, const ch
 
 // A computer with loopback, a card with two addresses, a point-to-point tunnel and a second card.
 const QList<LocalCard> &Computer() {
+    // Loopback never broadcasts, even where it is given a broadcast address.
     static const QList<LocalCard> cards{
-        Card("lo", "127.0.0.1", 8, "", true),           Card("eth0", "198.18.0.1", 24, "198.18.0.255"),
-        Card("eth0", "198.18.5.1", 24, "198.18.5.255"), Card("wg0", "198.18.9.1", 32, ""),
-        Card("tun0", "198.18.10.1", 32, "198.18.10.1"), Card("eth1", "198.18.16.1", 20, "198.18.31.255"),
+        Card("lo", "127.0.0.1", 8, "127.255.255.255", true), Card("eth0", "198.18.0.1", 24, "198.18.0.255"),
+        Card("eth0", "198.18.5.1", 24, "198.18.5.255"),      Card("wg0", "198.18.9.1", 32, ""),
+        Card("tun0", "198.18.10.1", 32, "198.18.10.1"),      Card("eth1", "198.18.16.1", 20, "198.18.31.255"),
     };
     return cards;
 }
