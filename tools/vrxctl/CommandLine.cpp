@@ -38,7 +38,7 @@ QString ExitCodesHelp() {
     return QStringLiteral("Exit codes:\n"
                           "  0  success\n"
                           "  1  the reader did not confirm (no reply, wrong echo, verify mismatch; "
-                          "scan: nothing found)\n"
+                          "scan and discover: nothing found)\n"
                           "  2  bad input or usage\n"
                           "  3  socket error (bind refused, address in use, no privilege)\n");
 }
