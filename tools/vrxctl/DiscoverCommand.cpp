@@ -2,14 +2,12 @@
 #include "Commands.h"
 #include "ExitCode.h"
 #include "ReaderListing.h"
-#include "SettingsView.h"
 #include "Trace.h"
 
 #include "link/LocalCards.h"
 #include "net/ReaderDiscovery.h"
 
 #include <QEventLoop>
-#include <QMap>
 
 namespace vrxctl {
 
@@ -47,19 +45,6 @@ QString CardChoiceText(const vrx::CardChoice &choice, const vrx::DiscoveryOption
         return QStringLiteral("give --interface or --local, not both");
     }
     return {};
-}
-
-// Readers that answered at one address on one card with different MACs: two devices share the address.
-void WarnSharedAddresses(Console &console, const QList<vrx::FoundReader> &readers) {
-    QMap<QString, QStringList> macsByPlace;
-    for (const vrx::FoundReader &reader : readers)
-        macsByPlace[reader.address + QStringLiteral(" on ") + reader.card].append(
-            FieldText(reader.settings, SettingField::Mac));
-    for (auto place = macsByPlace.cbegin(); place != macsByPlace.cend(); ++place)
-        if (place->size() > 1)
-            console.err << "vrxctl: warning: " << place->size() << " readers answer at " << place.key()
-                        << " (MAC " << place->join(QStringLiteral(", "))
-                        << "); give each an address of its own" << Qt::endl;
 }
 
 QString TriedText(const vrx::ReaderDiscovery &discovery, const vrx::DiscoveryOptions &options) {

@@ -7,6 +7,7 @@
 #include "net/ReachAdvice.h"
 
 #include <QJsonObject>
+#include <QMap>
 #include <QSet>
 
 namespace vrxctl {
@@ -112,6 +113,18 @@ void PrintCsv(Console &console, const QList<vrx::FoundReader> &readers, ListingC
 }
 
 } // namespace
+
+void WarnSharedAddresses(Console &console, const QList<vrx::FoundReader> &readers) {
+    QMap<QString, QStringList> macsByPlace;
+    for (const vrx::FoundReader &reader : readers)
+        macsByPlace[reader.address + QStringLiteral(" on ") + reader.card].append(
+            FieldText(reader.settings, SettingField::Mac));
+    for (auto place = macsByPlace.cbegin(); place != macsByPlace.cend(); ++place)
+        if (place->size() > 1)
+            console.err << "vrxctl: warning: " << place->size() << " readers answer at " << place.key()
+                        << " (MAC " << place->join(QStringLiteral(", "))
+                        << "); give each an address of its own" << Qt::endl;
+}
 
 QString ReachNoteText(const vrx::FoundReader &reader) {
     const auto advice = Advice(reader);

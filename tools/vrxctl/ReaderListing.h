@@ -26,6 +26,10 @@ int PrintReaders(Console &console, const QList<vrx::FoundReader> &readers, Listi
 // One warning on stderr per MAC that answered at more than one address.
 void WarnSharedMacs(Console &console, const QList<vrx::FoundReader> &readers);
 
+// One warning on stderr per address at which readers with different MACs answered on one card: two
+// devices share the address (new readers all at their factory address).
+void WarnSharedAddresses(Console &console, const QList<vrx::FoundReader> &readers);
+
 // The line under a table row for a reader outside its card's subnet.
 QString ReachNoteText(const vrx::FoundReader &reader);
 

@@ -78,6 +78,7 @@ private slots:
     void tableHasTheCardAndTheNote();
     void jsonItemsHaveTheInterfaceBesideTheAddress();
     void csvHasTheInterfaceColumn();
+    void readersSharingAnAddressAreWarnedOf();
 };
 
 void TestVrxctlDiscover::mistakesSendNothing_data() {
@@ -164,6 +165,22 @@ void TestVrxctlDiscover::csvHasTheInterfaceColumn() {
     QVERIFY2(lines[1].startsWith(QLatin1String("198.18.16.33,eth0,198.18.16.33,")), qPrintable(lines[1]));
     QVERIFY(lines[1].endsWith(QLatin1String(",yes,")));
     QVERIFY(lines[3].endsWith(QLatin1String(",no,sudo ip addr add 198.18.99.110/24 dev eth0")));
+}
+
+void TestVrxctlDiscover::readersSharingAnAddressAreWarnedOf() {
+    // Two new readers at one factory address on eth0; one of them also heard on eth1.
+    const QList<vrx::FoundReader> readers{Reader("198.18.16.101", "eth0", "198.18.16.2", 0x01),
+                                          Reader("198.18.16.101", "eth0", "198.18.16.2", 0x02),
+                                          Reader("198.18.16.101", "eth1", "198.18.32.2", 0x01),
+                                          Reader("198.18.16.102", "eth0", "198.18.16.2", 0x03)};
+    QString out;
+    QString err;
+    QTextStream outStream(&out);
+    QTextStream errStream(&err);
+    Console console{outStream, errStream};
+    WarnSharedAddresses(console, readers);
+    QCOMPARE(err, QStringLiteral("vrxctl: warning: 2 readers answer at 198.18.16.101 on eth0 (MAC "
+                                 "00-14-C6-12-00-01, 00-14-C6-12-00-02); give each an address of its own\n"));
 }
 
 QTEST_GUILESS_MAIN(TestVrxctlDiscover)
