@@ -66,18 +66,15 @@ int RunDiscover(const QStringList &arguments, Console &console) {
     QCommandLineParser parser;
     PrepareParser(
         parser,
-        QStringLiteral(
-            "Finds the readers on the networks of this computer's cards without knowing their addresses: "
-            "sends "
-            "the settings query as a broadcast from every IPv4 card that has a broadcast address, to the "
-            "card's "
-            "subnet broadcast and to 255.255.255.255 (which also reaches a reader set to another subnet on "
-            "the "
-            "same wire), and lists every reader that answers within the wait, once per card it answered on, "
-            "in "
-            "address order. A reader outside its card's subnet is listed with the command that makes it "
-            "reachable. Readers behind a router do not hear a broadcast: scan their range instead. With "
-            "--local, only the card with that address broadcasts."));
+        QStringLiteral("Finds the readers on the networks of this computer's cards without knowing "
+                       "their addresses: sends the settings query as a broadcast from every IPv4 card "
+                       "that has a broadcast address, to the card's subnet broadcast and to "
+                       "255.255.255.255 (which also reaches a reader set to another subnet on the same "
+                       "wire), and lists every reader that answers within the wait, once per card it "
+                       "answered on, in address order. A reader outside its card's subnet is listed "
+                       "with the command that makes it reachable. Readers behind a router do not hear "
+                       "a broadcast: scan their range instead. With --local, only the card with that "
+                       "address broadcasts."));
     parser.addOptions({
         {QStringLiteral("interface"), QStringLiteral("Broadcast only on this card (eth0, enp3s0)."),
          QStringLiteral("NAME")},
@@ -133,16 +130,15 @@ int RunDiscover(const QStringList &arguments, Console &console) {
     const ListingFormat format = parser.isSet(QStringLiteral("json"))  ? ListingFormat::Json
                                  : parser.isSet(QStringLiteral("csv")) ? ListingFormat::Csv
                                                                        : ListingFormat::Table;
-    if (found.isEmpty() && format == ListingFormat::Table) {
-        // An empty table says nothing; the message below says what was tried.
-    } else {
+    // An empty table would say nothing: the message below says what was tried.
+    if (!found.isEmpty() || format != ListingFormat::Table) {
         const int shared = PrintReaders(console, found, format, {.interface = true, .reach = true});
         if (format == ListingFormat::Table) {
             QStringList names;
             for (const vrx::LocalCard &card : discovery.choice().cards)
                 if (!names.contains(card.name))
                     names.append(card.name);
-            console.out << QStringLiteral("%1 %2 answered on %3")
+            console.out << QStringLiteral("%1 %2 answered the broadcast on %3")
                                .arg(found.size())
                                .arg(found.size() == 1 ? QStringLiteral("reader") : QStringLiteral("readers"))
                                .arg(names.join(QStringLiteral(", ")));
