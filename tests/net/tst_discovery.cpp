@@ -1,4 +1,4 @@
-// The pure parts of discovery: which cards broadcast, where to, how a reader outside its card's subnet is
+// The pure parts of discovery: which cards broadcast, how a reader outside its card's subnet is
 // reached, and the order and duplicate marks of what was found.
 #include "net/AddressRange.h"
 #include "net/DiscoveryCards.h"
@@ -72,11 +72,6 @@ class TestDiscovery : public QObject {
 private slots:
     void cardChoice_data();
     void cardChoice();
-    void broadcastTargets_data();
-    void broadcastTargets();
-    void targetsText();
-    void prefixLength_data();
-    void prefixLength();
     void reachAdvice_data();
     void reachAdvice();
     void reachAdviceOnlyOffEverySubnet_data();
@@ -134,52 +129,6 @@ void TestDiscovery::cardChoice() {
     const CardChoice choice = ChooseDiscoveryCards(Computer(), interfaceName, local);
     QCOMPARE(Addresses(choice.cards), expected);
     QCOMPARE(int(choice.problem), problem);
-}
-
-void TestDiscovery::broadcastTargets_data() {
-    QTest::addColumn<QString>("card");
-    QTest::addColumn<QStringList>("targets");
-
-    QTest::newRow("a /24") << "198.18.0.1/24 198.18.0.255" << QStringList{"198.18.0.255", "255.255.255.255"};
-    QTest::newRow("a /20") << "198.18.16.1/20 198.18.31.255"
-                           << QStringList{"198.18.31.255", "255.255.255.255"};
-    QTest::newRow("a /31 with no broadcast") << "198.18.2.0/31 " << QStringList{};
-}
-
-void TestDiscovery::broadcastTargets() {
-    QFETCH(QString, card);
-    QFETCH(QStringList, targets);
-
-    const QStringList parts = card.split(u' ');
-    const QStringList subnet = parts[0].split(u'/');
-    const LocalCard local = Card("eth0", qPrintable(subnet[0]), subnet[1].toInt(), qPrintable(parts[1]));
-    QStringList texts;
-    for (quint32 target : BroadcastTargets(local))
-        texts.append(AddressText(target));
-    QCOMPARE(texts, targets);
-}
-
-void TestDiscovery::targetsText() {
-    QCOMPARE(BroadcastTargetsText(Computer()[5]),
-             QStringLiteral("eth1 198.18.16.1/20: 198.18.31.255, 255.255.255.255"));
-}
-
-void TestDiscovery::prefixLength_data() {
-    QTest::addColumn<QString>("mask");
-    QTest::addColumn<int>("length"); // -1: not a mask
-
-    QTest::newRow("/24") << "255.255.255.0" << 24;
-    QTest::newRow("/0") << "0.0.0.0" << 0;
-    QTest::newRow("/32") << "255.255.255.255" << 32;
-    QTest::newRow("/17") << "255.255.128.0" << 17;
-    QTest::newRow("a hole") << "255.0.255.0" << -1;
-    QTest::newRow("reversed") << "0.255.255.255" << -1;
-}
-
-void TestDiscovery::prefixLength() {
-    QFETCH(QString, mask);
-    QFETCH(int, length);
-    QCOMPARE(PrefixLength(Address(qPrintable(mask))).value_or(-1), length);
 }
 
 void TestDiscovery::reachAdvice_data() {
