@@ -18,19 +18,27 @@ bool SameLeadingBytes(const QByteArray &a, const QByteArray &b, qsizetype count)
 } // namespace
 
 ExchangeState ClassifyDatagram(const QByteArray &datagram, const QString &sender, ExchangeState state) {
+    ClassifyDatagramInPlace(datagram, sender, state);
+    return state;
+}
+
+DatagramVerdict ClassifyDatagramInPlace(const QByteArray &datagram, const QString &sender,
+                                        ExchangeState &state) {
     if (sender == state.LocalIp)
-        return state;
+        return DatagramVerdict::FromThisComputer;
 
     const qsizetype length = datagram.size();
     if (length >= KeyReplySize) {
         // Only the first 200 bytes count; the sender and ReadMode play no part.
         state.KeyEchoMatched = SameLeadingBytes(datagram, state.KeyFrame, KeyReplySize);
         state.ExchangeStatus = state.KeyEchoMatched ? Status::KeysEchoed : Status::KeyEchoDiffers;
-        return state;
+        return DatagramVerdict::Taken;
     }
 
-    if (length != ParameterReplySize || sender != state.ReaderAddress)
-        return state;
+    if (length != ParameterReplySize)
+        return DatagramVerdict::WrongLength;
+    if (sender != state.ReaderAddress)
+        return DatagramVerdict::WrongSender;
 
     if (state.ReadMode) {
         state.ReceiveBuffer = datagram;
@@ -41,7 +49,7 @@ ExchangeState ClassifyDatagram(const QByteArray &datagram, const QString &sender
     } else {
         state.ExchangeStatus = Status::ConfigureEchoDiffers;
     }
-    return state;
+    return DatagramVerdict::Taken;
 }
 
 } // namespace vrx

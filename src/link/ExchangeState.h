@@ -32,10 +32,18 @@ struct ExchangeState {
     friend bool operator==(const ExchangeState &, const ExchangeState &) = default;
 };
 
+// What the arrival handler made of one datagram: taken (ExchangeStatus then says as what), or ignored
+// and why.
+enum class DatagramVerdict : quint8 { Taken, FromThisComputer, WrongLength, WrongSender };
+
 // Classifies one received datagram by its length and sender: ignores this computer's own LocalIp;
 // 200 bytes or more is a key echo (31/32) from anyone; 41 bytes from ReaderAddress is a read reply (21)
 // or a configure echo (11/12) by ReadMode; every other length changes nothing. No latching: each
 // recognised datagram overwrites the status.
 ExchangeState ClassifyDatagram(const QByteArray &datagram, const QString &sender, ExchangeState state);
+
+// The same classification applied to the state itself, saying what it decided.
+DatagramVerdict ClassifyDatagramInPlace(const QByteArray &datagram, const QString &sender,
+                                        ExchangeState &state);
 
 } // namespace vrx

@@ -56,6 +56,8 @@ private slots:
     void laterDatagramOverwritesStatus();
     void shortBuffersInStateAreNeverOverrun();
     void emptyLocalIpDoesNotHideAnything();
+    void verdictSaysWhyNothingChanged_data();
+    void verdictSaysWhyNothingChanged();
 };
 
 void TestClassifyDatagram::classification_data() {
@@ -186,6 +188,43 @@ void TestClassifyDatagram::emptyLocalIpDoesNotHideAnything() {
     ExchangeState state = StateFor(true);
     state.LocalIp.clear();
     QCOMPARE(ClassifyDatagram(ConfigureBlock(), Reader, state).ExchangeStatus, Status::ParametersRead);
+}
+
+void TestClassifyDatagram::verdictSaysWhyNothingChanged_data() {
+    QTest::addColumn<QByteArray>("datagram");
+    QTest::addColumn<QString>("sender");
+    QTest::addColumn<bool>("readMode");
+    QTest::addColumn<vrx::DatagramVerdict>("verdict");
+
+    using vrx::DatagramVerdict;
+    const QByteArray block = ConfigureBlock();
+    QTest::newRow("read reply") << block << Reader << true << DatagramVerdict::Taken;
+    QTest::newRow("differing echo") << WithLastByteChanged(block, 40) << Reader << false
+                                    << DatagramVerdict::Taken;
+    QTest::newRow("key echo from a stranger")
+        << KeyFrameBytes() << Stranger << true << DatagramVerdict::Taken;
+    QTest::newRow("own key echo") << KeyFrameBytes() << Computer << false
+                                  << DatagramVerdict::FromThisComputer;
+    QTest::newRow("own block") << block << Computer << true << DatagramVerdict::FromThisComputer;
+    QTest::newRow("block from a stranger") << block << Stranger << true << DatagramVerdict::WrongSender;
+    QTest::newRow("40 from the reader") << block.first(40) << Reader << true << DatagramVerdict::WrongLength;
+    QTest::newRow("8 from a stranger") << block.first(8) << Stranger << false << DatagramVerdict::WrongLength;
+    QTest::newRow("199 from the reader")
+        << KeyFrameBytes().first(199) << Reader << false << DatagramVerdict::WrongLength;
+}
+
+// What the arrival handler is told it decided is what the state shows: only a taken datagram sets the
+// status.
+void TestClassifyDatagram::verdictSaysWhyNothingChanged() {
+    QFETCH(QByteArray, datagram);
+    QFETCH(QString, sender);
+    QFETCH(bool, readMode);
+    QFETCH(vrx::DatagramVerdict, verdict);
+
+    ExchangeState state = StateFor(readMode);
+    QCOMPARE(vrx::ClassifyDatagramInPlace(datagram, sender, state), verdict);
+    QCOMPARE(state.ExchangeStatus != PreviousStatus, verdict == vrx::DatagramVerdict::Taken);
+    QCOMPARE(state, ClassifyDatagram(datagram, sender, StateFor(readMode)));
 }
 
 QTEST_APPLESS_MAIN(TestClassifyDatagram)
