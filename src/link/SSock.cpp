@@ -246,7 +246,8 @@ void SSock::takePendingDatagrams() {
                 return;
             break; // the next readiness signal resumes, so a lasting error cannot spin here
         }
-        emit DataArrival(datagram.data(), DottedText(datagram.senderAddress()));
+        emit DataArrival(datagram.data(), DottedText(datagram.senderAddress()),
+                         quint16(datagram.senderPort()));
         if (!self)
             return; // destroyed by a handler: touch nothing
     }

@@ -82,8 +82,9 @@ public:
     static QString DottedText(const QHostAddress &address);
 
 signals:
-    // One received datagram, whole, and the dotted text of its sender (GetData + RemoteHostIP).
-    void DataArrival(const QByteArray &datagram, const QString &sender);
+    // One received datagram, whole, the dotted text of its sender (GetData + RemoteHostIP) and the
+    // port it came from.
+    void DataArrival(const QByteArray &datagram, const QString &sender, quint16 senderPort);
     // A failure while receiving.
     void Error(const vrx::SocketError &error);
 
