@@ -1,0 +1,202 @@
+#include "link/TrafficLog.h"
+
+#include "config/ParameterBlock.h"
+#include "fields/AddressText.h"
+#include "keys/KeyFrame.h"
+
+#include <QStringList>
+
+namespace vrx {
+
+namespace {
+
+// The key slots of a key frame lie between its four start and four end marker bytes.
+constexpr qsizetype FirstKeyByte = 4;
+constexpr qsizetype EndMarkerByte = KeyFrame::Size - 4;
+const QByteArray KeyStartMarker(FirstKeyByte, char(KeyFrame::StartMarker));
+
+bool MayCarryKeys(const QByteArray &datagram) {
+    return datagram.size() >= KeyFrame::Size || datagram.startsWith(KeyStartMarker);
+}
+
+bool IsMasked(qsizetype index) {
+    return index >= FirstKeyByte && (index < EndMarkerByte || index >= KeyFrame::Size);
+}
+
+QString SentFrameName(const QByteArray &datagram) {
+    if (datagram == ParameterQuery())
+        return QStringLiteral("参数查询");
+    if (datagram.size() == ParameterBlock::Size)
+        return QStringLiteral("参数块（配置）");
+    if (datagram.size() >= KeyFrame::Size)
+        return QStringLiteral("密码帧");
+    return QStringLiteral("数据");
+}
+
+QString TakenMeaning(qint16 status) {
+    switch (status) {
+    case Status::ParametersRead:
+        return QStringLiteral("参数块，状态21");
+    case Status::ConfigureEchoed:
+        return QStringLiteral("配置回显，一致，状态11");
+    case Status::ConfigureEchoDiffers:
+        return QStringLiteral("配置回显，不一致，状态12");
+    case Status::KeysEchoed:
+        return QStringLiteral("密码回显，一致，状态31");
+    case Status::KeyEchoDiffers:
+        return QStringLiteral("密码回显，不一致，状态32");
+    default:
+        return QStringLiteral("状态%1").arg(status);
+    }
+}
+
+QString IgnoredMeaning(DatagramVerdict verdict) {
+    switch (verdict) {
+    case DatagramVerdict::FromThisComputer:
+        return QStringLiteral("忽略：来自本机IP");
+    case DatagramVerdict::WrongSender:
+        return QStringLiteral("忽略：发送方不是读卡器IP");
+    case DatagramVerdict::WrongLength:
+    case DatagramVerdict::Taken:
+        break;
+    }
+    return QStringLiteral("忽略：长度不符");
+}
+
+} // namespace
+
+TrafficLog::TrafficLog(Clock::time_point started)
+    : m_started(started) {}
+
+void TrafficLog::RecordSent(const QString &peer, quint16 port, const QByteArray &datagram) {
+    m_keysInFlight = datagram.size() >= KeyFrame::Size;
+    Append(Row{Clock::now() - m_started, Direction::Sent, DatagramVerdict::Taken, MayCarryKeys(datagram),
+               Status::None, port, datagram.size(), peer, Kept(datagram), QString()});
+}
+
+void TrafficLog::RecordSendFailure(const QString &peer, quint16 port, const QByteArray &datagram,
+                                   const QString &failure) {
+    Append(Row{Clock::now() - m_started, Direction::SendFailed, DatagramVerdict::Taken,
+               MayCarryKeys(datagram), Status::None, port, datagram.size(), peer, Kept(datagram), failure});
+}
+
+void TrafficLog::RecordReceived(const QString &peer, quint16 port, const QByteArray &datagram,
+                                DatagramVerdict verdict, qint16 status) {
+    Append(Row{Clock::now() - m_started, Direction::Received, verdict,
+               m_keysInFlight || MayCarryKeys(datagram), status, port, datagram.size(), peer, Kept(datagram),
+               QString()});
+}
+
+void TrafficLog::Clear() {
+    m_dropped += m_rows.size();
+    m_rows.clear();
+    if (m_changed)
+        m_changed();
+}
+
+void TrafficLog::Append(Row row) {
+    m_rows.push_back(std::move(row));
+    if (qsizetype(m_rows.size()) > MaxRows) {
+        m_rows.pop_front();
+        ++m_dropped;
+    }
+    if (m_changed)
+        m_changed();
+}
+
+// A datagram is kept as it came, shared, unless it is long: then only its head is copied, so that the
+// rows never hold more than KeptBytes each.
+QByteArray TrafficLog::Kept(const QByteArray &datagram) {
+    if (datagram.size() <= KeptBytes)
+        return datagram;
+    return QByteArray(datagram.constData(), KeptBytes);
+}
+
+QString TrafficLog::ColumnTitle(Column column) {
+    switch (column) {
+    case Column::Time:
+        return QStringLiteral("时间(ms)");
+    case Column::Direction:
+        return QStringLiteral("方向");
+    case Column::Peer:
+        return QStringLiteral("对方地址");
+    case Column::Length:
+        return QStringLiteral("长度");
+    case Column::Meaning:
+        return QStringLiteral("说明");
+    case Column::Bytes:
+        return QStringLiteral("数据(十六进制)");
+    }
+    return QString();
+}
+
+QString TrafficLog::Text(qsizetype row, Column column, bool showKeys) const {
+    const Row &entry = m_rows.at(size_t(row));
+    switch (column) {
+    case Column::Time:
+        return TimeText(entry.time);
+    case Column::Direction:
+        return entry.direction == Direction::Received ? QStringLiteral("接收") : QStringLiteral("发送");
+    case Column::Peer:
+        return QStringLiteral("%1:%2").arg(entry.peer).arg(entry.port);
+    case Column::Length:
+        return QString::number(entry.length);
+    case Column::Meaning:
+        return Meaning(entry);
+    case Column::Bytes: {
+        QString text = HexText(entry.bytes, entry.mayCarryKeys && !showKeys);
+        if (entry.length > entry.bytes.size())
+            text += QStringLiteral(" …");
+        return text;
+    }
+    }
+    return QString();
+}
+
+QString TrafficLog::Meaning(const Row &row) const {
+    switch (row.direction) {
+    case Direction::Sent:
+        return SentFrameName(row.bytes);
+    case Direction::SendFailed:
+        return QStringLiteral("%1，发送失败：%2").arg(SentFrameName(row.bytes), row.failure);
+    case Direction::Received:
+        break;
+    }
+    return row.verdict == DatagramVerdict::Taken ? TakenMeaning(row.status) : IgnoredMeaning(row.verdict);
+}
+
+QString TrafficLog::CopyText(bool showKeys) const {
+    QStringList cells;
+    for (int column = 0; column < ColumnCount; ++column)
+        cells << ColumnTitle(Column(column));
+    QString text = cells.join(u'\t') + u'\n';
+    for (qsizetype row = 0; row < RowCount(); ++row) {
+        cells.clear();
+        for (int column = 0; column < ColumnCount; ++column)
+            cells << Text(row, Column(column), showKeys);
+        text += cells.join(u'\t') + u'\n';
+    }
+    return text;
+}
+
+QString TrafficLog::TimeText(std::chrono::nanoseconds sinceStart) {
+    const qint64 tenths = sinceStart.count() / 100'000;
+    return QStringLiteral("%1.%2").arg(tenths / 10).arg(tenths % 10);
+}
+
+QString TrafficLog::HexText(const QByteArray &bytes, bool maskKeys) {
+    QString text;
+    text.reserve(bytes.size() * 3);
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (i > 0)
+            text += u' ';
+        if (maskKeys && IsMasked(i)) {
+            text += QLatin1String("**");
+            continue;
+        }
+        text += ByteToHex(quint8(bytes.at(i)));
+    }
+    return text;
+}
+
+} // namespace vrx
