@@ -4,6 +4,7 @@
 #include "app/FlexGrid.h"
 #include "app/ListBox.h"
 #include "app/MessageBox.h"
+#include "app/TrafficTap.h"
 #include "app/Twips.h"
 #include "config/FormerFields.h"
 #include "fields/AddressText.h"
@@ -34,7 +35,8 @@ namespace vrx {
 //   Form1Fields.cpp     - the field behaviours and the window's address helper;
 //   Form1Operations.cpp - the three command buttons;
 //   Form1Exchange.cpp   - the socket, its events and the shared exchange steps;
-//   Form1Read.cpp, Form1Configure.cpp, Form1Keys.cpp - the bodies of the three operations.
+//   Form1Read.cpp, Form1Configure.cpp, Form1Keys.cpp - the bodies of the three operations;
+//   Form1TrafficLog.cpp - the traffic log window.
 class Form1 : public QWidget {
     Q_OBJECT
 
@@ -92,6 +94,9 @@ public:
     // than the screen gets negative coordinates.
     static QPoint CentredPosition(const QSize &screen, const QSize &window);
 
+    // Opens the "通信记录" window, or brings it to the front; it lists the socket's datagrams while open.
+    void ShowTrafficLog();
+
 public slots:
     void Command1_Click();
     void Command3_Click();
@@ -105,7 +110,7 @@ public:
     void TextPass_KeyPress(int index, char16_t &KeyAscii);
 
     // Events of SSock.
-    void SSock_DataArrival(const QByteArray &datagram, const QString &sender);
+    void SSock_DataArrival(const QByteArray &datagram, const QString &sender, quint16 senderPort);
     void SSock_Error(const vrx::SocketError &error);
     void SSock_ConnectionRequest(long requestID);
     void SSock_SendComplete();
@@ -152,6 +157,8 @@ private:
     // brings the same block, which need not be decoded again.
     QByteArray m_shownBlock;
     FormerFields m_shownFields;
+    // Last, so that the log window closes before anything it could report on goes.
+    TrafficTap m_traffic;
 };
 
 template <typename Handler>

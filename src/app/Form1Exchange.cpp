@@ -29,7 +29,16 @@ void Form1::BindComputerSide() {
 
 bool Form1::SendAndWait(const QByteArray &frame) {
     const qint64 startTime = TickCount();
-    SSock->SendData(frame);
+    try {
+        SSock->SendData(frame);
+    } catch (const SocketException &failure) {
+        if (TrafficLog *log = m_traffic.Log())
+            log->RecordSendFailure(SSock->RemoteHost(), quint16(SSock->RemotePort()), frame,
+                                   failure.description());
+        throw;
+    }
+    if (TrafficLog *log = m_traffic.Log())
+        log->RecordSent(SSock->RemoteHost(), quint16(SSock->RemotePort()), frame);
     // The wait runs the window's events, so the window may be gone when it returns.
     return WaitForReply(startTime, Exchange.ExchangeStatus, this) != WaitOutcome::OwnerDestroyed;
 }
@@ -45,9 +54,11 @@ void Form1::ShowSocketError(int number, const QString &description, bool silentR
         Messages().Show(*text);
 }
 
-void Form1::SSock_DataArrival(const QByteArray &datagram, const QString &sender) {
+void Form1::SSock_DataArrival(const QByteArray &datagram, const QString &sender, quint16 senderPort) {
     try {
-        Exchange = ClassifyDatagram(datagram, sender, Exchange);
+        const DatagramVerdict verdict = ClassifyDatagramInPlace(datagram, sender, Exchange);
+        if (TrafficLog *log = m_traffic.Log())
+            log->RecordReceived(sender, senderPort, datagram, verdict, Exchange.ExchangeStatus);
     } catch (const SocketException &failure) {
         ShowSocketError(failure.number(), failure.description(), true);
     } catch (const std::exception &failure) {

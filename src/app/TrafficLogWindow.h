@@ -1,0 +1,48 @@
+#pragma once
+
+#include "link/TrafficLog.h"
+
+#include <QWidget>
+
+#include <functional>
+
+class QCheckBox;
+class QPushButton;
+class QTableView;
+
+namespace vrx {
+
+class TrafficTableModel;
+
+// The "通信记录" window: the datagrams of the main window's socket as a table, newest last, following
+// the newest row while the view is at the bottom. Key bytes show as "**" unless "显示密码" is ticked;
+// "复制" puts the rows on the clipboard as text, as they are shown; "清除" empties the list.
+// It owns the log it shows: the log lives, and records, exactly as long as this window.
+class TrafficLogWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    // Times count from `started`. `gone` runs first thing when the window is destroyed, so that the
+    // recording side stops before the log goes.
+    TrafficLogWindow(TrafficLog::Clock::time_point started, std::function<void()> gone, QWidget *parent);
+    ~TrafficLogWindow() override;
+
+    TrafficLog &Log() { return m_log; }
+
+    QTableView *Table = nullptr;
+    QCheckBox *CheckShowKeys = nullptr;
+    QPushButton *CommandCopy = nullptr;
+    QPushButton *CommandClear = nullptr;
+
+private:
+    void CopyRows();
+    void ClearRows();
+    void SizeColumns();
+
+    TrafficLog m_log;
+    std::function<void()> m_gone;
+    TrafficTableModel *m_model = nullptr;
+    bool m_followNewest = true;
+};
+
+} // namespace vrx
