@@ -7,6 +7,8 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QScrollBar>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
 
@@ -126,8 +128,13 @@ private slots:
             QVERIFY(!cell(log, 1, Column::Bytes).contains(spaced));
         }
 
+        // The view is told that the bytes changed, so that it shows them anew.
+        QSignalSpy changed(rows(log), &QAbstractItemModel::dataChanged);
         QTest::mouseClick(log->CheckShowKeys, Qt::LeftButton);
         QVERIFY(log->CheckShowKeys->isChecked());
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(changed[0][0].toModelIndex(), rows(log)->index(0, int(Column::Bytes)));
+        QCOMPARE(changed[0][1].toModelIndex(), rows(log)->index(1, int(Column::Bytes)));
         QCOMPARE(cell(log, 0, Column::Bytes), Hex(request));
         QCOMPARE(cell(log, 1, Column::Bytes), Hex(answer));
 
@@ -209,6 +216,28 @@ private slots:
             QCOMPARE(lines[3].contains(key), showKeys);
             QCOMPARE(lines[4].contains(key), showKeys);
         }
+    }
+
+    // A flood fills the log faster than the view is told: it learns of the rows in batches, the oldest
+    // going as the newest come, and keeps the newest in sight.
+    void viewFollowsTheNewestTenThousand() {
+        TrafficLogWindow *log = openLog();
+        const auto record = [&](int first, int count) {
+            for (int n = first; n < first + count; ++n)
+                log->Log().RecordSent(Reader, quint16(n), ParameterQuery());
+        };
+        record(0, 10);
+        QTRY_COMPARE(rows(log)->rowCount(), 10);
+        record(10, TrafficLog::MaxRows);
+        QTRY_COMPARE(cell(log, 0, Column::Peer), Reader + QStringLiteral(":10"));
+        QCOMPARE(rows(log)->rowCount(), 10000);
+        QCOMPARE(cell(log, 9999, Column::Peer), Reader + QStringLiteral(":10009"));
+        record(10010, 3);
+        QTRY_COMPARE(cell(log, 0, Column::Peer), Reader + QStringLiteral(":13"));
+        QCOMPARE(rows(log)->rowCount(), 10000);
+        QCOMPARE(cell(log, 9999, Column::Peer), Reader + QStringLiteral(":10012"));
+        const QScrollBar *bar = log->Table->verticalScrollBar();
+        QTRY_VERIFY(bar->maximum() > 0 && bar->value() == bar->maximum());
     }
 
     void clearEmptiesTheList() {
