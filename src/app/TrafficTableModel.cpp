@@ -12,7 +12,7 @@ TrafficTableModel::TrafficTableModel(TrafficLog &log, QObject *parent)
     , m_first(log.FirstNumber())
     , m_end(log.FirstNumber() + quint64(log.RowCount())) {
     m_update.setSingleShot(true);
-    m_update.setInterval(0);
+    m_update.setInterval(UpdateIntervalMs);
     connect(&m_update, &QTimer::timeout, this, &TrafficTableModel::Update);
     m_log.SetChangeListener([this] {
         if (!m_update.isActive())

@@ -7,13 +7,16 @@
 
 namespace vrx {
 
-// The traffic log as a table for a view. Rows come in at the socket's pace, a flood included, so the
-// view hears of them in batches: a change of the log schedules one update for the next pass of the
-// event loop, which tells the view which rows went (the oldest, or all on a clear) and which came.
+// The traffic log as a table for a view. Rows come in at the socket's pace, a flood included, and a
+// view that hears of each repaints for each, inside the very waits for replies that the rows record.
+// So the view hears of them in batches, at most UpdateIntervalMs apart: a change of the log schedules
+// one update, which tells the view which rows went (the oldest, or all on a clear) and which came.
 class TrafficTableModel : public QAbstractTableModel {
     Q_OBJECT
 
 public:
+    static constexpr int UpdateIntervalMs = 100;
+
     explicit TrafficTableModel(TrafficLog &log, QObject *parent = nullptr);
     ~TrafficTableModel() override;
 
