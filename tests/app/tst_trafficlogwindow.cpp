@@ -90,17 +90,28 @@ private slots:
         QTest::addColumn<QStringList>("sent");
         QTest::addColumn<QStringList>("received");
         QTest::addColumn<bool>("keys");
+        QTest::addColumn<Faults>("faults");
 
         const QString peer = Reader + QStringLiteral(":1001");
         QTest::newRow("read") << "Command1"
                               << "获取设备参数成功！" << QStringList{"发送", peer, "8", "参数查询"}
-                              << QStringList{"接收", peer, "41", "参数块，状态21"} << false;
+                              << QStringList{"接收", peer, "41", "参数块，状态21"} << false << Faults();
         QTest::newRow("configure") << "Command3"
                                    << "设置成功！" << QStringList{"发送", peer, "41", "参数块（配置）"}
-                                   << QStringList{"接收", peer, "41", "配置回显，一致，状态11"} << false;
-        QTest::newRow("key download") << "Command5"
-                                      << "下载密码成功！" << QStringList{"发送", peer, "200", "密码帧"}
-                                      << QStringList{"接收", peer, "200", "密码回显，一致，状态31"} << true;
+                                   << QStringList{"接收", peer, "41", "配置回显，一致，状态11"} << false
+                                   << Faults();
+        QTest::newRow("key download")
+            << "Command5"
+            << "下载密码成功！" << QStringList{"发送", peer, "200", "密码帧"}
+            << QStringList{"接收", peer, "200", "密码回显，一致，状态31"} << true << Faults();
+        QTest::newRow("configure, echo differs")
+            << "Command3"
+            << "设置失败" << QStringList{"发送", peer, "41", "参数块（配置）"}
+            << QStringList{"接收", peer, "41", "配置回显，不一致，状态12"} << false << Faults().corrupt();
+        QTest::newRow("key download, echo differs")
+            << "Command5"
+            << "下载密码失败" << QStringList{"发送", peer, "200", "密码帧"}
+            << QStringList{"接收", peer, "200", "密码回显，不一致，状态32"} << true << Faults().corrupt();
     }
 
     // Each operation's request and the reader's answer, as the reader saw and sent them.
@@ -110,7 +121,10 @@ private slots:
         QFETCH(QStringList, sent);
         QFETCH(QStringList, received);
         QFETCH(bool, keys);
+        QFETCH(Faults, faults);
 
+        QString error;
+        QVERIFY2(ApplyFaults(*w->reader, faults, &error), qPrintable(error));
         TrafficLogWindow *log = openLog();
         click(button(command), report);
         QTRY_COMPARE(rows(log)->rowCount(), 2);

@@ -46,8 +46,6 @@ class TestTrafficLog : public QObject {
     Q_OBJECT
 
 private slots:
-    void rowsSayWhatEachDatagramWasTakenFor_data();
-    void rowsSayWhatEachDatagramWasTakenFor();
     void keyBytesAreMaskedWhereKeysCanBe_data();
     void keyBytesAreMaskedWhereKeysCanBe();
     void newestTenThousandRowsAreKept();
@@ -57,63 +55,6 @@ private slots:
     void timeHasTenthsOfMilliseconds_data();
     void timeHasTenthsOfMilliseconds();
 };
-
-void TestTrafficLog::rowsSayWhatEachDatagramWasTakenFor_data() {
-    QTest::addColumn<bool>("received");
-    QTest::addColumn<QByteArray>("datagram");
-    QTest::addColumn<int>("verdict");
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QString>("direction");
-    QTest::addColumn<QString>("meaning");
-
-    const QByteArray key = KeyFrameBytes();
-    const auto taken = int(DatagramVerdict::Taken);
-    QTest::newRow("query sent") << false << vrx::ParameterQuery() << taken << 0 << "发送"
-                                << "参数查询";
-    QTest::newRow("block sent") << false << Block() << taken << 0 << "发送"
-                                << "参数块（配置）";
-    QTest::newRow("key frame sent") << false << key << taken << 0 << "发送"
-                                    << "密码帧";
-    QTest::newRow("read reply") << true << Block() << taken << 21 << "接收"
-                                << "参数块，状态21";
-    QTest::newRow("configure echo") << true << Block() << taken << 11 << "接收"
-                                    << "配置回显，一致，状态11";
-    QTest::newRow("configure echo differs") << true << Block() << taken << 12 << "接收"
-                                            << "配置回显，不一致，状态12";
-    QTest::newRow("key echo") << true << key << taken << 31 << "接收"
-                              << "密码回显，一致，状态31";
-    QTest::newRow("key echo differs") << true << key << taken << 32 << "接收"
-                                      << "密码回显，不一致，状态32";
-    QTest::newRow("own address") << true << Block() << int(DatagramVerdict::FromThisComputer) << 21 << "接收"
-                                 << "忽略：来自本机IP";
-    QTest::newRow("wrong sender") << true << Block() << int(DatagramVerdict::WrongSender) << 0 << "接收"
-                                  << "忽略：发送方不是读卡器IP";
-    QTest::newRow("wrong length") << true << QByteArray(40, 'x') << int(DatagramVerdict::WrongLength) << 0
-                                  << "接收"
-                                  << "忽略：长度不符";
-}
-
-void TestTrafficLog::rowsSayWhatEachDatagramWasTakenFor() {
-    QFETCH(bool, received);
-    QFETCH(QByteArray, datagram);
-    QFETCH(int, verdict);
-    QFETCH(int, status);
-    QFETCH(QString, direction);
-    QFETCH(QString, meaning);
-
-    TrafficLog log = NewLog();
-    if (received)
-        log.RecordReceived(Reader, 1001, datagram, DatagramVerdict(verdict), qint16(status));
-    else
-        log.RecordSent(Reader, 1001, datagram);
-
-    QCOMPARE(log.RowCount(), 1);
-    QCOMPARE(log.Text(0, Column::Direction, false), direction);
-    QCOMPARE(log.Text(0, Column::Peer, false), QStringLiteral("192.168.0.101:1001"));
-    QCOMPARE(log.Text(0, Column::Length, false), QString::number(datagram.size()));
-    QCOMPARE(log.Text(0, Column::Meaning, false), meaning);
-    QCOMPARE(log.Text(0, Column::Bytes, true), HexWithMask(datagram, [](int) { return false; }));
-}
 
 void TestTrafficLog::keyBytesAreMaskedWhereKeysCanBe_data() {
     QTest::addColumn<QByteArray>("sentBefore"); // empty: nothing sent before
