@@ -19,8 +19,25 @@ bool MayCarryKeys(const QByteArray &datagram) {
     return datagram.size() >= KeyFrame::Size || datagram.startsWith(KeyStartMarker);
 }
 
+// The key slots, and whatever lies past a key frame's 200 bytes: what a reader appends is unknown.
 bool IsMasked(qsizetype index) {
     return index >= FirstKeyByte && (index < EndMarkerByte || index >= KeyFrame::Size);
+}
+
+// Upper-case hexadecimal pairs separated by blanks; with maskKeys the key positions show as "**".
+QString HexText(const QByteArray &bytes, bool maskKeys) {
+    QString text;
+    text.reserve(bytes.size() * 3);
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (i > 0)
+            text += u' ';
+        if (maskKeys && IsMasked(i)) {
+            text += QLatin1String("**");
+            continue;
+        }
+        text += ByteToHex(quint8(bytes.at(i)));
+    }
+    return text;
 }
 
 QString SentFrameName(const QByteArray &datagram) {
@@ -182,21 +199,6 @@ QString TrafficLog::CopyText(bool showKeys) const {
 QString TrafficLog::TimeText(std::chrono::nanoseconds sinceStart) {
     const qint64 tenths = sinceStart.count() / 100'000;
     return QStringLiteral("%1.%2").arg(tenths / 10).arg(tenths % 10);
-}
-
-QString TrafficLog::HexText(const QByteArray &bytes, bool maskKeys) {
-    QString text;
-    text.reserve(bytes.size() * 3);
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        if (i > 0)
-            text += u' ';
-        if (maskKeys && IsMasked(i)) {
-            text += QLatin1String("**");
-            continue;
-        }
-        text += ByteToHex(quint8(bytes.at(i)));
-    }
-    return text;
 }
 
 } // namespace vrx

@@ -58,8 +58,6 @@ public:
 
     // Milliseconds with one decimal ("1234.5").
     static QString TimeText(std::chrono::nanoseconds sinceStart);
-    // Upper-case hexadecimal pairs separated by blanks; masked bytes show as "**".
-    static QString HexText(const QByteArray &bytes, bool maskKeys);
 
 private:
     enum class Direction : quint8 { Sent, SendFailed, Received };
