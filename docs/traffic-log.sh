@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Takes docs/traffic-log.png: the traffic log after a read and a key download, drawn by the real
 # windows on a virtual X display against a simulated reader on loopback (127.0.114.x).
-# Needs xvfb and fonts-noto-cjk (apt-get install xvfb fonts-noto-cjk) and a build (build/bin).
+# Needs xvfb, x11-utils and fonts-noto-cjk (apt-get install xvfb x11-utils fonts-noto-cjk) and a build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 binary=${1:-build/bin/shot_trafficlog}
