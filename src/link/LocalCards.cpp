@@ -60,11 +60,13 @@ std::optional<LocalCard> CardOnSubnet(const QList<LocalCard> &cards, quint32 tar
     return loopback;
 }
 
-QString CardListText(const QList<LocalCard> &cards) {
+QString CardListText(const QList<LocalCard> &cards, const QString &separator) {
     QStringList parts;
-    for (const LocalCard &card : cards)
-        parts.append(card.name + u' ' + card.subnetText());
-    return parts.join(QStringLiteral(", "));
+    for (const bool loopback : {false, true})
+        for (const LocalCard &card : cards)
+            if (card.loopback == loopback)
+                parts.append(card.name + u' ' + card.subnetText());
+    return parts.join(separator);
 }
 
 QString RouteLocalAddress(const QString &reader) {

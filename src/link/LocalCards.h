@@ -30,8 +30,9 @@ std::optional<LocalCard> CardWithAddress(const QList<LocalCard> &cards, quint32 
 // The first card (loopback last) whose subnet holds the target.
 std::optional<LocalCard> CardOnSubnet(const QList<LocalCard> &cards, quint32 target);
 
-// "eth0 198.18.0.1/20, eth1 198.18.16.1/24": the cards and addresses, for messages.
-QString CardListText(const QList<LocalCard> &cards);
+// "eth0 198.18.0.1/20, eth1 198.18.16.1/24, lo 127.0.0.1/8": the cards and addresses, for messages;
+// loopback comes last, since the operator looks for a real card first.
+QString CardListText(const QList<LocalCard> &cards, const QString &separator = QStringLiteral(", "));
 
 // The local address the system would send from to reach the reader (port 1001), found by connecting
 // an unbound UDP socket and reading its local address: connecting a UDP socket sends nothing.

@@ -31,8 +31,14 @@ QString Doing(const SocketErrorContext &context) {
 
 } // namespace
 
+QString LocalAddressesText(const QList<LocalCard> &cards) {
+    if (cards.isEmpty())
+        return QStringLiteral("本机没有可用的IPv4地址。");
+    return QStringLiteral("本机的地址：") + CardListText(cards, QStringLiteral("，"));
+}
+
 SocketError SocketErrorFromQt(QAbstractSocket::SocketError error, const QString &qtText,
-                              const SocketErrorContext &context) {
+                              const SocketErrorContext &context, const QList<LocalCard> &cards) {
     const QString doing = Doing(context);
     const QString detail = Detail(qtText);
     const bool binding = context.operation == SocketErrorContext::Binding;
@@ -63,10 +69,13 @@ SocketError SocketErrorFromQt(QAbstractSocket::SocketError error, const QString 
                         .arg(detail)};
         return {SocketErrorNumber::AccessDenied, QStringLiteral("%1：权限不足。%2").arg(doing, detail)};
     case QAbstractSocket::SocketAddressNotAvailableError:
+        // The list ends the text, so that the operator can copy an address from it.
         if (binding)
             return {SocketErrorNumber::AddressNotAvailable,
-                    QStringLiteral("%1：本机没有IP地址 %2，请填写本机的IP地址。%3")
-                        .arg(doing, context.address, detail)};
+                    QStringLiteral("本机IP“%1”不是本机的地址，无法绑定端口 %2。请填写本机的IP地址。%3")
+                        .arg(context.address)
+                        .arg(context.port)
+                        .arg(LocalAddressesText(cards))};
         return {SocketErrorNumber::AddressNotAvailable,
                 QStringLiteral("%1：地址不可用。%2").arg(doing, detail)};
     case QAbstractSocket::DatagramTooLargeError:

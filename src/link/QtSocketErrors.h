@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/LocalCards.h"
 #include "link/SocketErrors.h"
 
 #include <QAbstractSocket>
@@ -26,11 +27,15 @@ struct SocketErrorContext {
     int port = 0;
 };
 
+// "本机的地址：eth0 198.18.0.1/20，lo 127.0.0.1/8": what the operator may type as 本机IP instead.
+QString LocalAddressesText(const QList<LocalCard> &cards);
+
 // Maps a Qt socket failure onto the socket control's numbers (address in use 10048, invalid argument
 // 10014, connection refused/reset 10054, wrong state 40006, out of range 40014) and writes a
 // description an operator can act on. qtText is QAbstractSocket::errorString(), used as a detail
-// unless it is the uninformative "Unknown error".
+// unless it is the uninformative "Unknown error". A bind to an address this computer does not have
+// lists the computer's addresses (cards) instead, so that the operator can copy one.
 SocketError SocketErrorFromQt(QAbstractSocket::SocketError error, const QString &qtText,
-                              const SocketErrorContext &context);
+                              const SocketErrorContext &context, const QList<LocalCard> &cards = {});
 
 } // namespace vrx

@@ -153,10 +153,10 @@ void SSock::Bind(int localPort, const QString &localAddressText) {
     const std::optional<QHostAddress> address = ParseIPv4(localAddressText);
     if (!address)
         Throw(SocketErrorNumber::AddressNotAvailable,
-              QStringLiteral(
-                  "本机IP“%1”不是IPv4地址，无法绑定端口 %2。请填写本机的IPv4地址，例如 192.168.0.10。")
+              QStringLiteral("本机IP“%1”不是IPv4地址，无法绑定端口 %2。请填写本机的IPv4地址。%3")
                   .arg(localAddressText)
-                  .arg(localPort));
+                  .arg(localPort)
+                  .arg(LocalAddressesText(LocalCards())));
 
     localPort_ = localPort;
     if (takeBackKeptSocket(*address, localPort))
@@ -168,7 +168,10 @@ void SSock::Bind(int localPort, const QString &localAddressText) {
         const QString qtText = socket_->errorString();
         const QAbstractSocket::SocketError error = socket_->error();
         socket_->abort();
-        throw SocketException(SocketErrorFromQt(error, qtText, context));
+        // The description of an address this computer lacks names the addresses it has.
+        throw SocketException(SocketErrorFromQt(
+            error, qtText, context,
+            error == QAbstractSocket::SocketAddressNotAvailableError ? LocalCards() : QList<LocalCard>()));
     }
 }
 

@@ -5,6 +5,8 @@
 
 using namespace vrx;
 
+Q_DECLARE_METATYPE(vrx::LocalCard)
+
 class TestSocketErrors : public QObject {
     Q_OBJECT
 
@@ -13,6 +15,8 @@ private slots:
     void message();
     void qtErrors_data();
     void qtErrors();
+    void addressNotHereListsTheCards_data();
+    void addressNotHereListsTheCards();
 };
 
 void TestSocketErrors::message_data() {
@@ -69,8 +73,9 @@ void TestSocketErrors::qtErrors_data() {
                                      << QStringList{"1000", "管理员权限", "cap_net_bind_service"};
     QTest::newRow("access, high port")
         << int(QAbstractSocket::SocketAccessError) << bind << 5000 << 10013 << QStringList{"权限不足"};
-    QTest::newRow("address not here") << int(QAbstractSocket::SocketAddressNotAvailableError) << bind << 1000
-                                      << 10049 << QStringList{"本机没有IP地址 127.0.20.9"};
+    QTest::newRow("address not here")
+        << int(QAbstractSocket::SocketAddressNotAvailableError) << bind << 1000 << 10049
+        << QStringList{"本机IP“127.0.20.9”不是本机的地址", "端口 1000"};
     QTest::newRow("too large") << int(QAbstractSocket::DatagramTooLargeError) << send << 1001 << 10040
                                << QStringList{"数据报太长"};
     QTest::newRow("unknown keeps a description")
@@ -93,6 +98,32 @@ void TestSocketErrors::qtErrors() {
     for (const QString &mention : mentions)
         QVERIFY2(error.description.contains(mention), qPrintable(error.description));
     QVERIFY2(!error.description.contains(QLatin1String("Unknown error")), qPrintable(error.description));
+}
+
+void TestSocketErrors::addressNotHereListsTheCards_data() {
+    QTest::addColumn<QList<LocalCard>>("cards");
+    QTest::addColumn<QString>("description");
+
+    const QString start =
+        QStringLiteral("本机IP“10.9.9.9”不是本机的地址，无法绑定端口 1000。请填写本机的IP地址。");
+    // Loopback goes last whatever the system's order: the operator looks for a real card first.
+    QTest::newRow("two cards and loopback")
+        << QList<LocalCard>{{QStringLiteral("lo"), 0x7F000001, 8, 0, true},
+                            {QStringLiteral("eth0"), 0xC6120001, 20, 0xC6120FFF, false},
+                            {QStringLiteral("eth1"), 0xC6121001, 24, 0xC61210FF, false}}
+        << start + QStringLiteral("本机的地址：eth0 198.18.0.1/20，eth1 198.18.16.1/24，lo 127.0.0.1/8");
+    QTest::newRow("no address at all")
+        << QList<LocalCard>{} << start + QStringLiteral("本机没有可用的IPv4地址。");
+}
+
+void TestSocketErrors::addressNotHereListsTheCards() {
+    QFETCH(QList<LocalCard>, cards);
+    QFETCH(QString, description);
+    const SocketError error = SocketErrorFromQt(
+        QAbstractSocket::SocketAddressNotAvailableError, QStringLiteral("The address is not available"),
+        {SocketErrorContext::Binding, QStringLiteral("10.9.9.9"), 1000}, cards);
+    QCOMPARE(error.number, 10049);
+    QCOMPARE(error.description, description);
 }
 
 QTEST_APPLESS_MAIN(TestSocketErrors)
