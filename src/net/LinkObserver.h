@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/SocketErrors.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -13,6 +15,11 @@ public:
     virtual void sent(const QString &peer, quint16 port, const QByteArray &datagram) = 0;
     virtual void received(const QString &peer, quint16 port, const QByteArray &datagram) = 0;
     virtual void note(const QString &text) = 0;
+    // A failure while receiving: nothing can be thrown to anyone then, so it is only seen. Noted in
+    // the link layer's words unless the observer words it itself.
+    virtual void receiveFailed(const SocketError &error) {
+        note(QStringLiteral("receive error %1: %2").arg(error.number).arg(error.description));
+    }
 };
 
 } // namespace vrx

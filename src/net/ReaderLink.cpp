@@ -83,7 +83,7 @@ void ReaderLink::runRound(std::vector<Exchange> &exchanges, const std::vector<si
         });
     const auto failure = QObject::connect(&m_socket, &SSock::Error, [&](const SocketError &error) {
         if (m_observer)
-            m_observer->note(QStringLiteral("receive error %1: %2").arg(error.number).arg(error.description));
+            m_observer->receiveFailed(error);
     });
     struct Disconnect {
         QMetaObject::Connection a, b;

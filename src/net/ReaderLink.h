@@ -26,7 +26,7 @@ public:
     static constexpr int BurstSize = 32;
     static constexpr int BurstPauseMs = 1;
     static constexpr int FirstResendGapMs = 2;
-    static constexpr int LastResendGapMs = 50;
+    static constexpr int LastResendGapMs = 250;
 
     ReaderLink(LinkOptions options, LinkObserver *observer = nullptr);
 
@@ -39,8 +39,10 @@ public:
     void run(std::vector<Exchange> &exchanges, int retries = -1);
 
     // For a reader that may not be listening yet (it is moving to a new address): the request is sent
-    // again at growing intervals (2, 4, 8 ... at most 50 ms) until a reply is recognised or windowMs
-    // have passed since the first send.
+    // again at growing intervals (2, 4, 8 ... at most 250 ms) until a reply is recognised or windowMs
+    // have passed since the first send. A quick move is caught within milliseconds, and a slow one costs
+    // at most four requests a second: while the computer still asks for the new address's MAC, the
+    // system holds every request, and delivers them all at once when the reader answers.
     void poll(std::vector<Exchange> &exchanges, int windowMs);
 
 private:

@@ -72,13 +72,15 @@ int RunBatch(const QStringList &arguments, Console &console) {
     parser.addPositionalArgument(QStringLiteral("FILE.csv"),
                                  QStringLiteral("The readers and their new settings."));
     parser.addOptions({
-        {QStringLiteral("verify"), QStringLiteral("Read each reader's settings back and compare them.")},
         {QStringLiteral("dry-run"), QStringLiteral("Read and check every reader; write nothing.")},
         {QStringLiteral("report"),
          QStringLiteral("Write a CSV report: line, address, result (ok, no reply, echo differs, invalid: "
                         "reason, ...), changes."),
          QStringLiteral("OUT.csv")},
     });
+    parser.addOptions(VerifyOptions(QStringLiteral(
+        "Read each reader's settings back (from its new address when it changed) and compare them, "
+        "asking for up to --verify-timeout as configure --verify does.")));
     if (const auto exit = ParseCommand(parser, QStringLiteral("batch"), arguments, console))
         return *exit;
 
@@ -88,6 +90,9 @@ int RunBatch(const QStringList &arguments, Console &console) {
                                              console, &options, &path))
         return *exit;
     QString error;
+    std::optional<int> verifyWindowMs;
+    if (!ReadVerifyOptions(parser, options, &verifyWindowMs, &error))
+        return Fail(console, BadInput, error);
     const auto text = ReadTextFile(path, &error);
     if (!text)
         return Fail(console, BadInput, error);
@@ -105,7 +110,6 @@ int RunBatch(const QStringList &arguments, Console &console) {
 
     Trace trace(&console.err, options.trace);
     ReaderLink link(options.link, &trace);
-    const bool verify = parser.isSet(QStringLiteral("verify"));
     const bool dryRun = parser.isSet(QStringLiteral("dry-run"));
     int failed = 0;
     qsizetype done = 0;
@@ -120,10 +124,10 @@ int RunBatch(const QStringList &arguments, Console &console) {
             ConfigureOutcome outcome;
             if (local.isEmpty()) {
                 outcome.result = ConfigureResult::SocketError;
-                outcome.detail = QStringLiteral("no route to %1").arg(row.address);
+                outcome.detail = NoRouteText(row.address);
             } else {
                 link.setLocal(local);
-                outcome = ConfigureReader(link, row.address, row.change, verify, dryRun);
+                outcome = ConfigureReader(link, row.address, row.change, verifyWindowMs, dryRun);
             }
             report.result = outcome.resultText();
             report.changes = outcome.changes;

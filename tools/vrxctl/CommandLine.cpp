@@ -2,10 +2,11 @@
 
 #include "EnglishMessages.h"
 #include "ExitCode.h"
+#include "ReaderOperations.h"
+#include "SocketErrorText.h"
 
 #include "fields/AddressText.h"
 #include "link/LocalCards.h"
-#include "link/QtSocketErrors.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -97,6 +98,35 @@ bool ReadCommonOptions(const QCommandLineParser &parser, CommonOptions *options,
            ReadNumber(parser, QStringLiteral("retries"), 0, 100, &options->link.retries, error);
 }
 
+QList<QCommandLineOption> VerifyOptions(const QString &verifyHelp) {
+    return {
+        {QStringLiteral("verify"), verifyHelp},
+        {QStringLiteral("verify-timeout"),
+         QStringLiteral(
+             "How long the verify goes on asking, in ms (default %1, or --timeout when longer); implies "
+             "--verify. A reader that takes a new address restarts its network stack, which takes a second "
+             "or two, and this computer asks for the new address's MAC (ARP) only once a second and starts "
+             "over after three unanswered questions: %2 s find a reader that is back within about four.")
+             .arg(DefaultVerifyTimeoutMs)
+             .arg(DefaultVerifyTimeoutMs / 1000),
+         QStringLiteral("MS")},
+    };
+}
+
+bool ReadVerifyOptions(const QCommandLineParser &parser, const CommonOptions &options,
+                       std::optional<int> *windowMs, QString *error) {
+    windowMs->reset();
+    if (parser.isSet(QStringLiteral("verify-timeout"))) {
+        int ms = 0;
+        if (!ReadNumber(parser, QStringLiteral("verify-timeout"), 1, 600000, &ms, error))
+            return false;
+        *windowMs = ms;
+    } else if (parser.isSet(QStringLiteral("verify"))) {
+        *windowMs = std::max(DefaultVerifyTimeoutMs, options.link.timeoutMs);
+    }
+    return true;
+}
+
 std::optional<QString> ReaderAddress(const QString &text) {
     if (text.trimmed().isEmpty())
         return std::nullopt;
@@ -112,10 +142,20 @@ QString LocalFor(const CommonOptions &options, const QString &reader) {
     return vrx::RouteLocalAddress(reader);
 }
 
+QString NoRouteText(const QString &target) {
+    const QList<vrx::LocalCard> cards = vrx::LocalCards();
+    return QStringLiteral("no route to %1: no card of this computer is on its subnet and no route leads "
+                          "there (%2); give --local with one of these addresses, or give a card an address "
+                          "on the reader's subnet")
+        .arg(target, cards.isEmpty()
+                         ? QStringLiteral("this computer has no IPv4 address that is up")
+                         : QStringLiteral("this computer's addresses: ") + vrx::CardListText(cards));
+}
+
 std::optional<int> BindLocalFor(const QString &reader, Console &console, CommonOptions *options) {
     options->link.local = LocalFor(*options, reader);
     if (options->link.local.isEmpty())
-        return Fail(console, SocketFailure, QStringLiteral("no route to %1; give --local").arg(reader));
+        return Fail(console, SocketFailure, NoRouteText(reader));
     return std::nullopt;
 }
 
@@ -124,37 +164,8 @@ int Fail(Console &console, int code, const QString &message) {
     return code;
 }
 
-QString SocketErrorText(const vrx::SocketError &error, const LinkOptions &link) {
-    const QString bound = QStringLiteral("%1:%2").arg(link.local).arg(link.localPort);
-    switch (error.number) {
-    case vrx::SocketErrorNumber::AddressInUse:
-        return QStringLiteral("address in use: another program holds %1; close it or give another --local")
-            .arg(bound);
-    case vrx::SocketErrorNumber::AccessDenied:
-        return QStringLiteral(
-                   "no privilege to bind %1: ports below 1024 need root or the cap_net_bind_service "
-                   "capability (sudo setcap cap_net_bind_service=+ep %2)")
-            .arg(bound, QCoreApplication::instance() ? QCoreApplication::applicationFilePath()
-                                                     : QStringLiteral("vrxctl"));
-    case vrx::SocketErrorNumber::AddressNotAvailable:
-        return QStringLiteral(
-                   "cannot use %1: this computer has no such address; give --local with one of its "
-                   "addresses")
-            .arg(bound);
-    case vrx::SocketErrorNumber::NetworkUnreachable:
-        return QStringLiteral("network unreachable: no route from %1 to the reader").arg(link.local);
-    default:
-        break;
-    }
-    const auto fixed = vrx::SocketErrorMessage(error, false);
-    return InEnglish(fixed.value_or(error.description));
-}
-
-int ReportSocketError(Console &console, const vrx::SocketException &failure, const LinkOptions &link) {
-    return Fail(console, SocketFailure,
-                QStringLiteral("socket error %1: %2")
-                    .arg(failure.number())
-                    .arg(SocketErrorText(failure.error(), link)));
+int ReportSocketError(Console &console, const vrx::SocketException &failure) {
+    return Fail(console, SocketFailure, SocketFailureText(failure.error()));
 }
 
 std::optional<QString> ReadTextFile(const QString &path, QString *error) {

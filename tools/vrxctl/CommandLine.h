@@ -32,6 +32,15 @@ std::optional<int> ParseCommand(QCommandLineParser &parser, const QString &comma
 // Reads --local, --local-port, --timeout, --retries and --trace; false with an error text on bad input.
 bool ReadCommonOptions(const QCommandLineParser &parser, CommonOptions *options, QString *error);
 
+// --verify (described by verifyHelp) and --verify-timeout, for the commands that write settings.
+QList<QCommandLineOption> VerifyOptions(const QString &verifyHelp);
+
+// The verify's window in ms when --verify or --verify-timeout is given, else nothing (through
+// *windowMs); false with an error text on a bad number. Read after the common options: the default
+// is never shorter than one reply wait.
+bool ReadVerifyOptions(const QCommandLineParser &parser, const CommonOptions &options,
+                       std::optional<int> *windowMs, QString *error);
+
 // Reads the common options and the command's one argument; on bad input prints the failure and returns
 // its exit code. `what` names the argument in the message ("reader address", "CSV file").
 std::optional<int> ReadSingleArgument(const QCommandLineParser &parser, const QString &command,
@@ -49,15 +58,19 @@ std::optional<QString> ReaderAddress(const QString &text);
 // The address to bind for a reader: --local when given, else the one the route to the reader uses.
 QString LocalFor(const CommonOptions &options, const QString &reader);
 
-// Sets options->link.local to LocalFor the reader; when there is no route, prints so and returns 3.
+// "no route to X: ..." with this computer's cards and addresses, for a target that no card and no
+// route reaches.
+QString NoRouteText(const QString &target);
+
+// Sets options->link.local to LocalFor the reader; when there is no route, prints NoRouteText and
+// returns 3.
 std::optional<int> BindLocalFor(const QString &reader, Console &console, CommonOptions *options);
 
 // Prints "vrxctl: <message>" on err and returns the code.
 int Fail(Console &console, int code, const QString &message);
 
-// The socket failure in plain English with the window's advice; returns 3.
-int ReportSocketError(Console &console, const vrx::SocketException &failure, const LinkOptions &link);
-QString SocketErrorText(const vrx::SocketError &error, const LinkOptions &link);
+// Prints the socket failure in English ("socket error N: ...", see SocketErrorText.h); returns 3.
+int ReportSocketError(Console &console, const vrx::SocketException &failure);
 
 QString ExitCodesHelp();
 

@@ -84,13 +84,13 @@ int RunConfigure(const QStringList &arguments, Console &console) {
          QStringLiteral(
              "Take settings from a JSON object with the keys of 'read --json' (options given here win)."),
          QStringLiteral("FILE.json")},
-        {QStringLiteral("verify"),
-         QStringLiteral(
-             "Read the settings back (from the new address when it changed) and compare them; the reader is "
-             "asked again at growing intervals for three reply waits (or retries + 1).")},
         {QStringLiteral("dry-run"), QStringLiteral("Print the 41 bytes and the changes; nothing is written "
                                                    "(the current settings are still read).")},
     });
+    parser.addOptions(VerifyOptions(QStringLiteral(
+        "Read the settings back (from the new address when it changed) and compare them. The reader is "
+        "asked again at growing intervals, at most four times a second, until it answers or "
+        "--verify-timeout has passed; the report says how long it took.")));
     if (const auto exit = ParseCommand(parser, QStringLiteral("configure"), arguments, console))
         return *exit;
 
@@ -99,6 +99,9 @@ int RunConfigure(const QStringList &arguments, Console &console) {
     if (const auto exit = ReadReaderArgument(parser, QStringLiteral("configure"), console, &options, &reader))
         return *exit;
     QString error;
+    std::optional<int> verifyWindowMs;
+    if (!ReadVerifyOptions(parser, options, &verifyWindowMs, &error))
+        return Fail(console, BadInput, error);
 
     SettingsChange change;
     if (parser.isSet(QStringLiteral("from"))) {
@@ -133,8 +136,7 @@ int RunConfigure(const QStringList &arguments, Console &console) {
     Trace trace(&console.err, options.trace);
     ReaderLink link(options.link, &trace);
     const bool dryRun = parser.isSet(QStringLiteral("dry-run"));
-    const ConfigureOutcome outcome =
-        ConfigureReader(link, reader, change, parser.isSet(QStringLiteral("verify")), dryRun);
+    const ConfigureOutcome outcome = ConfigureReader(link, reader, change, verifyWindowMs, dryRun);
 
     const QString newAddress = vrx::DottedText(outcome.after.readerIp);
     switch (outcome.result) {
@@ -148,15 +150,16 @@ int RunConfigure(const QStringList &arguments, Console &console) {
     case ConfigureResult::VerifyMismatch:
         console.out << "Settings written to " << reader << ": the reader echoed them exactly.\nChanges:\n";
         PrintChanges(console, outcome.changes);
-        if (outcome.result == ConfigureResult::Ok && parser.isSet(QStringLiteral("verify")))
-            console.out << "Verified: the reader at " << newAddress
-                        << " reports all 11 settings as written.\n";
+        if (outcome.verifiedAfterMs >= 0)
+            console.out << QStringLiteral("Verified: the reader at %1 answered after %2 s and reports all 11 "
+                                          "settings as written.\n")
+                               .arg(newAddress)
+                               .arg(double(outcome.verifiedAfterMs) / 1000, 0, 'f', 2);
         console.out.flush();
         if (outcome.result == ConfigureResult::VerifyNoReply)
-            return Fail(console, outcome.exitCode(),
-                        QStringLiteral("verify: no reply from %1 within %2 ms")
-                            .arg(newAddress)
-                            .arg(VerifyWindowMs(options.link)));
+            return Fail(
+                console, outcome.exitCode(),
+                QStringLiteral("verify: no reply from %1 within %2 ms").arg(newAddress).arg(*verifyWindowMs));
         if (outcome.result == ConfigureResult::VerifyMismatch)
             return Fail(console, outcome.exitCode(),
                         QStringLiteral("verify mismatch at %1: %2").arg(newAddress, outcome.detail));
@@ -178,7 +181,7 @@ int RunConfigure(const QStringList &arguments, Console &console) {
                          ? QStringLiteral("no echo within %1 ms").arg(options.link.timeoutMs)
                          : QStringLiteral("its echo differs from the block sent")));
     case ConfigureResult::SocketError:
-        return Fail(console, outcome.exitCode(), QStringLiteral("socket error ") + outcome.detail);
+        return Fail(console, outcome.exitCode(), outcome.detail);
     }
     console.out.flush();
     return outcome.exitCode();

@@ -3,6 +3,7 @@
 #include "CommandLine.h"
 #include "ExitCode.h"
 #include "ReaderOperations.h"
+#include "SocketErrorText.h"
 
 #include "fields/AddressText.h"
 
@@ -41,13 +42,13 @@ QString ConfigureOutcome::resultText() const {
     case ConfigureResult::VerifyMismatch:
         return QStringLiteral("verify mismatch: ") + detail;
     case ConfigureResult::SocketError:
-        return QStringLiteral("socket error: ") + detail;
+        return detail;
     }
     return {};
 }
 
 ConfigureOutcome ConfigureReader(ReaderLink &link, const QString &reader, const SettingsChange &change,
-                                 bool verify, bool dryRun) {
+                                 std::optional<int> verifyWindowMs, bool dryRun) {
     ConfigureOutcome outcome;
     try {
         const auto current = ReadSettings(link, reader);
@@ -80,20 +81,20 @@ ConfigureOutcome ConfigureReader(ReaderLink &link, const QString &reader, const 
             break;
         }
         outcome.result = ConfigureResult::Ok;
-        if (verify) {
-            const Verification verification = VerifySettings(link, outcome.after);
+        if (verifyWindowMs) {
+            const Verification verification = VerifySettings(link, outcome.after, *verifyWindowMs);
             if (!verification.answered)
                 outcome.result = ConfigureResult::VerifyNoReply;
             else if (!verification.ok()) {
                 outcome.result = ConfigureResult::VerifyMismatch;
                 outcome.detail = VerificationText(verification, outcome.after);
+            } else {
+                outcome.verifiedAfterMs = verification.answeredAfterMs;
             }
         }
     } catch (const vrx::SocketException &failure) {
         outcome.result = ConfigureResult::SocketError;
-        outcome.detail = QStringLiteral("%1 %2")
-                             .arg(failure.number())
-                             .arg(SocketErrorText(failure.error(), link.options()));
+        outcome.detail = SocketFailureText(failure.error());
     }
     return outcome;
 }

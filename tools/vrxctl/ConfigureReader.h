@@ -10,6 +10,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace vrxctl {
 
 using vrx::ReaderLink;
@@ -29,6 +31,7 @@ enum class ConfigureResult {
 struct ConfigureOutcome {
     ConfigureResult result = ConfigureResult::Invalid;
     QString detail; // the reason for Invalid, the fields for VerifyMismatch, the text of SocketError
+    qint64 verifiedAfterMs = -1; // when verified: how long the reader took to answer the read-back
     vrx::ReaderSettings before;
     vrx::ReaderSettings after;
     QByteArray block;
@@ -40,9 +43,9 @@ struct ConfigureOutcome {
 };
 
 // Reads the reader's settings, applies the change, checks and encodes them with the window's code,
-// writes the block and accepts only its exact echo; with verify, reads the settings back from the
-// reader's (possibly new) address and compares them field by field.
+// writes the block and accepts only its exact echo; with a verify window, reads the settings back from
+// the reader's (possibly new) address, asking for up to that long, and compares them field by field.
 ConfigureOutcome ConfigureReader(ReaderLink &link, const QString &reader, const SettingsChange &change,
-                                 bool verify, bool dryRun);
+                                 std::optional<int> verifyWindowMs, bool dryRun);
 
 } // namespace vrxctl

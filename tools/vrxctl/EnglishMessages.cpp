@@ -24,16 +24,6 @@ QString InEnglish(const QString &message) {
          QStringLiteral(
              "MAC (--mac): enter six hexadecimal groups joined by \"-\", such as 00-14-C0-A8-00-65")},
         {QStringLiteral("数值溢出"), QStringLiteral("a number is too large")},
-        // socket conditions, with the window's advice
-        {QStringLiteral("无效参数！请确认读卡器IP填写是否正确！"),
-         QStringLiteral("invalid argument: check that the reader IP is right")},
-        {QStringLiteral("地址正在使用！"),
-         QStringLiteral("address in use: another program holds this local address and port")},
-        {QStringLiteral("连接由远程端重新设置！"), QStringLiteral("connection reset by the remote end")},
-        {QStringLiteral("所需事物或请求的错误协议或连接状态！"),
-         QStringLiteral("wrong protocol or connection state for the request")},
-        {QStringLiteral("传递到一个函数的参数格式不正确或未传递到指定范围！端口范围“1-65535！”"),
-         QStringLiteral("argument badly formed or out of range: ports run from 1 to 65535")},
     };
     const auto known = table.constFind(message);
     if (known != table.constEnd())

@@ -8,7 +8,7 @@
 namespace vrxctl {
 
 // The window speaks Chinese; vrxctl says the same things in English. A message the table does not
-// know (a socket's own description, for one) is passed through unchanged.
+// know is passed through unchanged (socket failures have their own wording: SocketErrorText.h).
 QString InEnglish(const QString &message);
 
 // The messages of a failed check, in order, joined by "; ".

@@ -62,7 +62,7 @@ int RunKeys(const QStringList &arguments, Console &console) {
     try {
         result = DownloadKeys(link, reader, frame);
     } catch (const vrx::SocketException &failure) {
-        return ReportSocketError(console, failure, options.link);
+        return ReportSocketError(console, failure);
     }
     if (result != WriteResult::Confirmed)
         return Fail(

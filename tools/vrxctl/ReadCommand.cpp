@@ -32,7 +32,7 @@ int RunRead(const QStringList &arguments, Console &console) {
     try {
         settings = ReadSettings(link, reader);
     } catch (const vrx::SocketException &failure) {
-        return ReportSocketError(console, failure, options.link);
+        return ReportSocketError(console, failure);
     }
     if (!settings)
         return Fail(console, NotConfirmed,

@@ -2,6 +2,8 @@
 
 #include "fields/AddressText.h"
 
+#include <QElapsedTimer>
+
 namespace vrxctl {
 
 using vrx::Exchange;
@@ -50,19 +52,18 @@ QString WriteResultText(WriteResult result) {
     return {};
 }
 
-int VerifyWindowMs(const LinkOptions &options) {
-    return options.timeoutMs * std::max(VerifyWaits, options.retries + 1);
-}
-
-Verification VerifySettings(ReaderLink &link, const vrx::ReaderSettings &written) {
+Verification VerifySettings(ReaderLink &link, const vrx::ReaderSettings &written, int windowMs) {
     Verification verification;
     const QString reader = vrx::DottedText(written.readerIp);
     std::vector<Exchange> exchanges{ReadExchange(reader, link.options().local)};
-    link.poll(exchanges, VerifyWindowMs(link.options()));
+    QElapsedTimer clock;
+    clock.start();
+    link.poll(exchanges, windowMs);
     const auto reported = ReportedSettings(exchanges.front());
     if (!reported)
         return verification;
     verification.answered = true;
+    verification.answeredAfterMs = clock.elapsed();
     verification.reported = *reported;
     verification.mismatched = DifferingFields(written, *reported);
     return verification;

@@ -54,7 +54,7 @@ int RunScan(const QStringList &arguments, Console &console) {
     try {
         link.run(exchanges);
     } catch (const vrx::SocketException &failure) {
-        return ReportSocketError(console, failure, options.link);
+        return ReportSocketError(console, failure);
     }
 
     QList<vrx::FoundReader> found;

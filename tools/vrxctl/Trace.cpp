@@ -1,6 +1,7 @@
 #include "Trace.h"
 
 #include "SettingsView.h"
+#include "SocketErrorText.h"
 
 #include "config/ParameterBlock.h"
 #include "keys/KeyFrame.h"
@@ -71,6 +72,10 @@ void Trace::note(const QString &text) {
     if (!m_err)
         return;
     *m_err << QStringLiteral("%1 ms  %2").arg(m_clock.nsecsElapsed() / 1e6, 9, 'f', 3).arg(text) << Qt::endl;
+}
+
+void Trace::receiveFailed(const vrx::SocketError &error) {
+    note(SocketFailureText(error));
 }
 
 void Trace::line(const QString &arrow, const QString &peer, quint16 port, const QByteArray &datagram) {

@@ -29,6 +29,7 @@ public:
     void sent(const QString &peer, quint16 port, const QByteArray &datagram) override;
     void received(const QString &peer, quint16 port, const QByteArray &datagram) override;
     void note(const QString &text) override;
+    void receiveFailed(const vrx::SocketError &error) override; // "socket error N: ..." in English
 
 private:
     void line(const QString &arrow, const QString &peer, quint16 port, const QByteArray &datagram);

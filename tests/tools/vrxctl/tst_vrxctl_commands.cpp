@@ -7,7 +7,9 @@
 
 #include "config/ParameterBlock.h"
 #include "fields/HexText.h"
+#include "link/LocalCards.h"
 
+#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -72,6 +74,8 @@ QString WriteFile(const QTemporaryDir &dir, const QString &name, const QString &
 class TestVrxctlCommands : public QObject {
     Q_OBJECT
 
+    QTemporaryDir m_files; // for test data rows that name a file
+
 private slots:
     void versionAndHelp();
     void readPrintsTableAndJson();
@@ -83,6 +87,7 @@ private slots:
     void configureFailsOnADifferentEcho();
     void configureVerifiesAtTheNewAddress();
     void verifyReportsAMismatchOrSilence();
+    void verifyWaitsForASlowReader();
     void configureDryRunWritesNothing();
     void configureFromJson();
     void keysFromOneKeyAndFromFile();
@@ -93,7 +98,9 @@ private slots:
     void scanWithNobodyThere();
     void batchSkipsABadRowAndGoesOn();
     void batchDrawsProgressOnATerminal();
-    void socketErrors();
+    void socketErrorsInEnglishInEveryCommand_data();
+    void socketErrorsInEnglishInEveryCommand();
+    void bindRefusals();
 };
 
 void TestVrxctlCommands::versionAndHelp() {
@@ -246,7 +253,9 @@ void TestVrxctlCommands::configureVerifiesAtTheNewAddress() {
                                              "auto", "--gateway", "127.0.31.254", "--verify"} +
                                  Local("127.0.30.3"));
     VERIFY_EXIT(result, 0);
-    QVERIFY2(result.out.contains("Verified: the reader at 127.0.31.31 reports all 11 settings"),
+    QVERIFY2(result.out.contains(QRegularExpression(
+                 "\nVerified: the reader at 127\\.0\\.31\\.31 answered after 0\\.\\d\\d s and reports all 11 "
+                 "settings as written\\.\n")),
              qPrintable(result.out));
     QVERIFY(result.out.contains("mac 00-14-7F-00-1F-1E -> 00-14-7F-00-1F-1F"));
     QCOMPARE(sim.reader("127.0.31.31"), reader);
@@ -270,19 +279,70 @@ void TestVrxctlCommands::verifyReportsAMismatchOrSilence() {
                               "00-14-7F-00-1F-3D"),
         qPrintable(mismatch.err));
 
-    // Nobody answers at the new address: asked again at growing intervals, not flooded, then given up.
+    // Nobody answers at the new address: asked again at growing intervals (2, 4, 8 ... 250 ms), not
+    // flooded, then given up when the verify's time is over.
     QUdpSocket mute;
     QVERIFY(mute.bind(QHostAddress("127.0.31.62"), 1001, QAbstractSocket::DontShareAddress));
-    const Result silent = Vrxctl(QStringList{"configure", "127.0.31.60", "--ip", "127.0.31.62", "--verify"} +
-                                 Local("127.0.30.7") + Wait200);
+    QElapsedTimer clock;
+    QList<qint64> times; // when each query arrived
+    connect(&mute, &QUdpSocket::readyRead, this, [&] {
+        while (mute.hasPendingDatagrams()) {
+            QCOMPARE(mute.receiveDatagram().data(), ParameterQuery());
+            times.append(clock.elapsed());
+        }
+    });
+    clock.start();
+    const Result silent =
+        Vrxctl(QStringList{"configure", "127.0.31.60", "--ip", "127.0.31.62", "--verify-timeout", "1000"} +
+               Local("127.0.30.7") + Wait200);
     VERIFY_EXIT(silent, 1);
-    QVERIFY2(silent.err.contains("verify: no reply from 127.0.31.62 within 600 ms"), qPrintable(silent.err));
-    int queries = 0;
-    while (mute.hasPendingDatagrams()) {
-        QCOMPARE(mute.receiveDatagram().data(), ParameterQuery());
-        ++queries;
+    QVERIFY2(silent.err.contains("verify: no reply from 127.0.31.62 within 1000 ms"), qPrintable(silent.err));
+    // 0, 2, 6, 14, 30, 62, 126, 254, 504, 754 ms after the first: ten, and never more than four a
+    // second once the gaps have grown.
+    QVERIFY2(times.size() >= 8 && times.size() <= 11, qPrintable(QString::number(times.size())));
+    for (qsizetype i = 8; i < times.size(); ++i)
+        QVERIFY2(times[i] - times[i - 1] >= 200, qPrintable(QStringLiteral("query %1").arg(i)));
+}
+
+void TestVrxctlCommands::verifyWaitsForASlowReader() {
+    ReaderSimulator sim;
+    SimulatedReader *reader = sim.addReader("127.0.36.20");
+    QVERIFY(reader);
+    // Every reply takes 700 ms: the read-back's too, which the verify waits for and reports.
+    reader->setDelay(700);
+    const Result slow = Vrxctl(QStringList{"configure", "127.0.36.20", "--beep", "off", "--verify"} +
+                               Local("127.0.36.1") + QStringList{"--timeout", "1500"});
+    VERIFY_EXIT(slow, 0);
+    const QRegularExpression verified("\nVerified: the reader at 127\\.0\\.36\\.20 answered after "
+                                      "(\\d+\\.\\d\\d) s and reports all 11 settings "
+                                      "as written\\.\n");
+    const QRegularExpressionMatch match = verified.match(slow.out);
+    QVERIFY2(match.hasMatch(), qPrintable(slow.out));
+    QVERIFY2(match.captured(1).toDouble() >= 0.69 && match.captured(1).toDouble() < 1.5,
+             qPrintable(match.captured(1)));
+
+    // A verify shorter than the reader's answer fails, with exit 1, after the write was confirmed. The
+    // answers to the first verify's repeats come first: they would be taken for a wrong echo.
+    QVERIFY(QTest::qWaitFor([&] { return reader->sent().size() == reader->received().size(); }, 5000));
+    const Result impatient =
+        Vrxctl(QStringList{"configure", "127.0.36.20", "--beep", "on", "--verify-timeout", "400"} +
+               Local("127.0.36.1") + QStringList{"--timeout", "1500"});
+    VERIFY_EXIT(impatient, 1);
+    QVERIFY2(impatient.out.contains("the reader echoed them exactly"), qPrintable(Diagnose(impatient)));
+    QVERIFY2(impatient.err.contains("vrxctl: verify: no reply from 127.0.36.20 within 400 ms"),
+             qPrintable(impatient.err));
+
+    // The option's own mistakes are usage errors, before anything is sent.
+    const int before = reader->received().size();
+    for (const QString bad : {"0", "x", "600001"}) {
+        const Result refused =
+            Vrxctl(QStringList{"configure", "127.0.36.20", "--beep", "on", "--verify-timeout", bad} +
+                   Local("127.0.36.1"));
+        VERIFY_EXIT(refused, 2);
+        QVERIFY2(refused.err.contains("--verify-timeout must be a number from 1 to 600000"),
+                 qPrintable(refused.err));
     }
-    QVERIFY2(queries >= 5 && queries <= 20, qPrintable(QString::number(queries)));
+    QCOMPARE(reader->received().size(), before);
 }
 
 void TestVrxctlCommands::configureDryRunWritesNothing() {
@@ -512,19 +572,54 @@ void TestVrxctlCommands::batchDrawsProgressOnATerminal() {
     QVERIFY2(err.isEmpty(), qPrintable(err));
 }
 
-void TestVrxctlCommands::socketErrors() {
+void TestVrxctlCommands::socketErrorsInEnglishInEveryCommand_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("message"); // the whole line, on stderr or (batch: the row) on stdout
+
+    const QString csv = WriteFile(m_files, "one.csv", "address,port\n127.0.31.50,81\n");
+    const QString inUse = QStringLiteral(
+        "socket error 10048: address in use: another program holds 127.0.30.6:1000; close it or give another "
+        "--local");
+    QTest::newRow("read") << QStringList{"read", "127.0.31.50"} << "vrxctl: " + inUse;
+    QTest::newRow("configure") << QStringList{"configure", "127.0.31.50", "--port", "81"}
+                               << "vrxctl: " + inUse;
+    QTest::newRow("configure --verify")
+        << QStringList{"configure", "127.0.31.50", "--port", "81", "--verify"} << "vrxctl: " + inUse;
+    QTest::newRow("keys") << QStringList{"keys", "127.0.31.50", "--key", "A1B2C3D4E5F6"}
+                          << "vrxctl: " + inUse;
+    QTest::newRow("batch") << QStringList{"batch", csv} << "line   2  127.0.31.50      " + inUse;
+    QTest::newRow("scan") << QStringList{"scan", "127.0.31.50-51"} << "vrxctl: " + inUse;
+}
+
+// A socket failure is "socket error N: ..." in English in every command, and exit 3 as before.
+void TestVrxctlCommands::socketErrorsInEnglishInEveryCommand() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
     ReaderSimulator sim;
     QVERIFY(sim.addReader("127.0.31.50"));
     QUdpSocket holder;
     QVERIFY(holder.bind(QHostAddress("127.0.30.6"), 1000, QAbstractSocket::DontShareAddress));
-    const Result inUse = Vrxctl(QStringList{"read", "127.0.31.50"} + Local("127.0.30.6"));
-    VERIFY_EXIT(inUse, 3);
-    QVERIFY2(inUse.err.contains("address in use: another program holds 127.0.30.6:1000"),
-             qPrintable(inUse.err));
-    // An address this computer does not have: the bind is refused before anything is sent.
-    const Result foreign = Vrxctl(QStringList{"read", "127.0.31.50"} + Local("192.0.2.1"));
+    const Result result = Vrxctl(arguments + Local("127.0.30.6"));
+    VERIFY_EXIT(result, 3);
+    QVERIFY2((result.err + result.out).split('\n').contains(message), qPrintable(Diagnose(result)));
+    QVERIFY2(
+        !(result.err + result.out).contains(QRegularExpression("[\\x{2E80}-\\x{9FFF}\\x{FF00}-\\x{FFEF}]")),
+        qPrintable(Diagnose(result)));
+}
+
+void TestVrxctlCommands::bindRefusals() {
+    ReaderSimulator sim;
+    QVERIFY(sim.addReader("127.0.31.50"));
+    // An address this computer does not have: the bind is refused before anything is sent, and the
+    // message lists the addresses it has.
+    const Result foreign = Vrxctl(QStringList{"read", "127.0.31.50"} + Local("198.19.255.1"));
     VERIFY_EXIT(foreign, 3);
-    QVERIFY2(foreign.err.contains("this computer has no such address"), qPrintable(foreign.err));
+    QCOMPARE(
+        foreign.err.trimmed(),
+        "vrxctl: socket error 10049: cannot bind 198.19.255.1:1000: this computer has no such address; give "
+        "--local with one of its addresses (this computer's addresses: " +
+            CardListText(LocalCards()) + ")");
+    QVERIFY(sim.reader("127.0.31.50")->received().isEmpty());
     VERIFY_EXIT(Vrxctl(QStringList{"read", "127.0.31.50", "--local", "not-an-address"}), 2);
 }
 
