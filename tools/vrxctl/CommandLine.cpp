@@ -41,7 +41,8 @@ QString ExitCodesHelp() {
                           "  1  the reader did not confirm (no reply, wrong echo, verify mismatch; "
                           "scan and discover: nothing found)\n"
                           "  2  bad input or usage\n"
-                          "  3  socket error (bind refused, address in use, no privilege)\n");
+                          "  3  socket error (bind refused, address in use, no privilege, no card or route reaches the "
+                          "reader)\n");
 }
 
 std::optional<int> ParseCommand(QCommandLineParser &parser, const QString &command,

@@ -7,7 +7,7 @@ enum ExitCode {
     Success = 0,
     NotConfirmed = 1, // no reply, wrong echo, verify mismatch; for scan and discover: nothing found
     BadInput = 2,     // bad input or usage
-    SocketFailure = 3 // bind refused, address in use, no privilege, send refused
+    SocketFailure = 3 // bind refused, address in use, no privilege, send refused, no route
 };
 
 } // namespace vrxctl
