@@ -90,8 +90,8 @@ int RunBatch(const QStringList &arguments, Console &console) {
                                              console, &options, &path))
         return *exit;
     QString error;
-    std::optional<int> verifyWindowMs;
-    if (!ReadVerifyOptions(parser, options, &verifyWindowMs, &error))
+    std::optional<VerifyPlan> verify;
+    if (!ReadVerifyOptions(parser, options, &verify, &error))
         return Fail(console, BadInput, error);
     const auto text = ReadTextFile(path, &error);
     if (!text)
@@ -127,7 +127,7 @@ int RunBatch(const QStringList &arguments, Console &console) {
                 outcome.detail = NoRouteText(row.address);
             } else {
                 link.setLocal(local);
-                outcome = ConfigureReader(link, row.address, row.change, verifyWindowMs, dryRun);
+                outcome = ConfigureReader(link, row.address, row.change, verify, dryRun);
             }
             report.result = outcome.resultText();
             report.changes = outcome.changes;

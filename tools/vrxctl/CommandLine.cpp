@@ -36,13 +36,14 @@ void PrepareParser(QCommandLineParser &parser, const QString &description, bool 
 }
 
 QString ExitCodesHelp() {
-    return QStringLiteral("Exit codes:\n"
-                          "  0  success\n"
-                          "  1  the reader did not confirm (no reply, wrong echo, verify mismatch; "
-                          "scan and discover: nothing found)\n"
-                          "  2  bad input or usage\n"
-                          "  3  socket error (bind refused, address in use, no privilege, no card or route reaches the "
-                          "reader)\n");
+    return QStringLiteral(
+        "Exit codes:\n"
+        "  0  success\n"
+        "  1  the reader did not confirm (no reply, wrong echo, verify mismatch; "
+        "scan and discover: nothing found)\n"
+        "  2  bad input or usage\n"
+        "  3  socket error (bind refused, address in use, no privilege, no card or route reaches the "
+        "reader)\n");
 }
 
 std::optional<int> ParseCommand(QCommandLineParser &parser, const QString &command,
@@ -115,16 +116,19 @@ QList<QCommandLineOption> VerifyOptions(const QString &verifyHelp) {
 }
 
 bool ReadVerifyOptions(const QCommandLineParser &parser, const CommonOptions &options,
-                       std::optional<int> *windowMs, QString *error) {
-    windowMs->reset();
+                       std::optional<VerifyPlan> *plan, QString *error) {
+    plan->reset();
+    VerifyPlan verify;
+    verify.localFollowsRoute = !parser.isSet(QStringLiteral("local"));
     if (parser.isSet(QStringLiteral("verify-timeout"))) {
-        int ms = 0;
-        if (!ReadNumber(parser, QStringLiteral("verify-timeout"), 1, 600000, &ms, error))
+        if (!ReadNumber(parser, QStringLiteral("verify-timeout"), 1, 600000, &verify.windowMs, error))
             return false;
-        *windowMs = ms;
     } else if (parser.isSet(QStringLiteral("verify"))) {
-        *windowMs = std::max(DefaultVerifyTimeoutMs, options.link.timeoutMs);
+        verify.windowMs = std::max(DefaultVerifyTimeoutMs, options.link.timeoutMs);
+    } else {
+        return true;
     }
+    *plan = verify;
     return true;
 }
 

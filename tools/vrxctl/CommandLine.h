@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ConfigureReader.h"
 #include "Console.h"
 #include "net/ReaderLink.h"
 
@@ -35,11 +36,11 @@ bool ReadCommonOptions(const QCommandLineParser &parser, CommonOptions *options,
 // --verify (described by verifyHelp) and --verify-timeout, for the commands that write settings.
 QList<QCommandLineOption> VerifyOptions(const QString &verifyHelp);
 
-// The verify's window in ms when --verify or --verify-timeout is given, else nothing (through
-// *windowMs); false with an error text on a bad number. Read after the common options: the default
-// is never shorter than one reply wait.
+// The verify's plan when --verify or --verify-timeout is given, else nothing (through *plan); false
+// with an error text on a bad number. Read after the common options: the default window is never
+// shorter than one reply wait.
 bool ReadVerifyOptions(const QCommandLineParser &parser, const CommonOptions &options,
-                       std::optional<int> *windowMs, QString *error);
+                       std::optional<VerifyPlan> *plan, QString *error);
 
 // Reads the common options and the command's one argument; on bad input prints the failure and returns
 // its exit code. `what` names the argument in the message ("reader address", "CSV file").

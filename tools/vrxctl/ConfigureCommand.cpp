@@ -99,8 +99,8 @@ int RunConfigure(const QStringList &arguments, Console &console) {
     if (const auto exit = ReadReaderArgument(parser, QStringLiteral("configure"), console, &options, &reader))
         return *exit;
     QString error;
-    std::optional<int> verifyWindowMs;
-    if (!ReadVerifyOptions(parser, options, &verifyWindowMs, &error))
+    std::optional<VerifyPlan> verify;
+    if (!ReadVerifyOptions(parser, options, &verify, &error))
         return Fail(console, BadInput, error);
 
     SettingsChange change;
@@ -136,7 +136,7 @@ int RunConfigure(const QStringList &arguments, Console &console) {
     Trace trace(&console.err, options.trace);
     ReaderLink link(options.link, &trace);
     const bool dryRun = parser.isSet(QStringLiteral("dry-run"));
-    const ConfigureOutcome outcome = ConfigureReader(link, reader, change, verifyWindowMs, dryRun);
+    const ConfigureOutcome outcome = ConfigureReader(link, reader, change, verify, dryRun);
 
     const QString newAddress = vrx::DottedText(outcome.after.readerIp);
     switch (outcome.result) {
@@ -157,9 +157,11 @@ int RunConfigure(const QStringList &arguments, Console &console) {
                                .arg(double(outcome.verifiedAfterMs) / 1000, 0, 'f', 2);
         console.out.flush();
         if (outcome.result == ConfigureResult::VerifyNoReply)
-            return Fail(
-                console, outcome.exitCode(),
-                QStringLiteral("verify: no reply from %1 within %2 ms").arg(newAddress).arg(*verifyWindowMs));
+            return Fail(console, outcome.exitCode(),
+                        outcome.detail.isEmpty() ? QStringLiteral("verify: no reply from %1 within %2 ms")
+                                                       .arg(newAddress)
+                                                       .arg(verify->windowMs)
+                                                 : outcome.resultText());
         if (outcome.result == ConfigureResult::VerifyMismatch)
             return Fail(console, outcome.exitCode(),
                         QStringLiteral("verify mismatch at %1: %2").arg(newAddress, outcome.detail));

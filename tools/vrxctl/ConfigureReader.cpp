@@ -6,6 +6,7 @@
 #include "SocketErrorText.h"
 
 #include "fields/AddressText.h"
+#include "link/LocalCards.h"
 
 namespace vrxctl {
 
@@ -38,7 +39,7 @@ QString ConfigureOutcome::resultText() const {
     case ConfigureResult::EchoDiffers:
         return QStringLiteral("echo differs");
     case ConfigureResult::VerifyNoReply:
-        return QStringLiteral("verify: no reply");
+        return detail.isEmpty() ? QStringLiteral("verify: no reply") : QStringLiteral("verify: ") + detail;
     case ConfigureResult::VerifyMismatch:
         return QStringLiteral("verify mismatch: ") + detail;
     case ConfigureResult::SocketError:
@@ -48,7 +49,7 @@ QString ConfigureOutcome::resultText() const {
 }
 
 ConfigureOutcome ConfigureReader(ReaderLink &link, const QString &reader, const SettingsChange &change,
-                                 std::optional<int> verifyWindowMs, bool dryRun) {
+                                 const std::optional<VerifyPlan> &verify, bool dryRun) {
     ConfigureOutcome outcome;
     try {
         const auto current = ReadSettings(link, reader);
@@ -81,8 +82,18 @@ ConfigureOutcome ConfigureReader(ReaderLink &link, const QString &reader, const 
             break;
         }
         outcome.result = ConfigureResult::Ok;
-        if (verifyWindowMs) {
-            const Verification verification = VerifySettings(link, outcome.after, *verifyWindowMs);
+        if (verify) {
+            const QString moved = vrx::DottedText(outcome.after.readerIp);
+            if (verify->localFollowsRoute && moved != reader) {
+                const QString local = vrx::RouteLocalAddress(moved);
+                if (local.isEmpty()) {
+                    outcome.result = ConfigureResult::VerifyNoReply;
+                    outcome.detail = NoRouteText(moved);
+                    return outcome;
+                }
+                link.setLocal(local);
+            }
+            const Verification verification = VerifySettings(link, outcome.after, verify->windowMs);
             if (!verification.answered)
                 outcome.result = ConfigureResult::VerifyNoReply;
             else if (!verification.ok()) {
