@@ -87,6 +87,7 @@ private slots:
     void configureFailsOnADifferentEcho();
     void configureVerifiesAtTheNewAddress();
     void verifyReportsAMismatchOrSilence();
+    void verifyWaitsForAReaderThatRestarts();
     void verifyWaitsForASlowReader();
     void configureDryRunWritesNothing();
     void configureFromJson();
@@ -302,6 +303,24 @@ void TestVrxctlCommands::verifyReportsAMismatchOrSilence() {
     QVERIFY2(times.size() >= 8 && times.size() <= 11, qPrintable(QString::number(times.size())));
     for (qsizetype i = 8; i < times.size(); ++i)
         QVERIFY2(times[i] - times[i - 1] >= 200, qPrintable(QStringLiteral("query %1").arg(i)));
+}
+
+void TestVrxctlCommands::verifyWaitsForAReaderThatRestarts() {
+    ReaderSimulator sim;
+    SimulatedReader *reader = sim.addReader("127.0.36.30");
+    QVERIFY(reader);
+    // Silent for 800 ms after the echo, then at its new address: the next repeat finds it there.
+    reader->setRestartDelay(800);
+    const Result moved = Vrxctl(QStringList{"configure", "127.0.36.30", "--ip", "127.0.36.31", "--verify"} +
+                                Local("127.0.36.1"));
+    VERIFY_EXIT(moved, 0);
+    const QRegularExpressionMatch match =
+        QRegularExpression("\nVerified: the reader at 127\\.0\\.36\\.31 answered after (\\d+\\.\\d\\d) s ")
+            .match(moved.out);
+    QVERIFY2(match.hasMatch(), qPrintable(moved.out));
+    QVERIFY2(match.captured(1).toDouble() >= 0.8 && match.captured(1).toDouble() < 2.0,
+             qPrintable(match.captured(1)));
+    QCOMPARE(sim.reader("127.0.36.31"), reader);
 }
 
 void TestVrxctlCommands::verifyWaitsForASlowReader() {
