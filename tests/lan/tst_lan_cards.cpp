@@ -71,8 +71,6 @@ private slots:
         QTest::newRow("configure on eth1")
             << QStringList{"configure", OnB, "--beep", "off", "--verify"} << OnB << CardB;
         QTest::newRow("keys on eth1") << QStringList{"keys", OnB, "--key", "A1B2C3D4E5F6"} << OnB << CardB;
-        QTest::newRow("keys on eth0")
-            << QStringList{"keys", Plain, "--key", "A1B2C3D4E5F6"} << Plain << CardA;
     }
     void eachCommandBindsTheCardThatReachesTheReader() {
         QFETCH(QStringList, arguments);

@@ -73,9 +73,6 @@ void TestVrxctlSocketErrors::socketControlFailures_data() {
     QTest::newRow("remote port too large")
         << Provoke([](SSock &s) { s.setRemotePort(70000); })
         << QStringLiteral("socket error 40014: RemotePort 70000 is out of range (0-65535)");
-    QTest::newRow("local port negative")
-        << Provoke([](SSock &s) { s.setLocalPort(-1); })
-        << QStringLiteral("socket error 40014: LocalPort -1 is out of range (0-65535)");
     QTest::newRow("bound twice")
         << Provoke([](SSock &s) {
                s.Bind(1000, QStringLiteral("127.0.36.1"));
@@ -154,10 +151,6 @@ void TestVrxctlSocketErrors::qtFailures_data() {
         << int(QAbstractSocket::UnknownSocketError) << send << 1001
         << QStringLiteral("Unable to send a datagram")
         << QStringLiteral("socket error 10000: cannot send to 198.18.1.3:1001 (Unable to send a datagram)");
-    QTest::newRow("unknown without a word")
-        << int(QAbstractSocket::UnknownSocketError) << send << 1001 << QStringLiteral("Unknown error")
-        << QStringLiteral("socket error 10000: cannot send to "
-                          "198.18.1.3:1001 (unknown socket error)");
     QTest::newRow("privileged port")
         << int(QAbstractSocket::SocketAccessError) << bind << 1000
         << QStringLiteral("The address is protected")
@@ -170,14 +163,6 @@ void TestVrxctlSocketErrors::qtFailures_data() {
         << QStringLiteral(
                "socket error 10054: cannot receive: connection reset by the remote end (no program "
                "receives on its port)");
-    QTest::newRow("network unreachable")
-        << int(QAbstractSocket::NetworkError) << send << 1001 << QStringLiteral("Network unreachable")
-        << QStringLiteral("socket error 10051: cannot send to 198.18.1.3:1001: network unreachable (Network "
-                          "unreachable)");
-    QTest::newRow("no buffer space") << int(QAbstractSocket::SocketResourceError) << send << 1001 << QString()
-                                     << QStringLiteral(
-                                            "socket error 10055: cannot send to 198.18.1.3:1001: out "
-                                            "of system resources (no buffer space)");
 }
 
 void TestVrxctlSocketErrors::qtFailures() {
