@@ -2,6 +2,7 @@
 // verify waits for a reader that restarts on its new address (and gives up in bounded time on one that
 // never comes back), and a target that nothing reaches is named with the computer's cards.
 #include "EmulatedLan.h"
+#include "StandardLan.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -13,15 +14,15 @@ using namespace vrx::lan;
 
 namespace {
 
-const QString A = QStringLiteral("A");
-const QString B = QStringLiteral("B");
+// On the standard LAN (StandardLan.h): the computer's eth0 on A, eth1 on B, C behind the router.
 const QString CardA = QStringLiteral("198.18.16.2");
 const QString CardB = QStringLiteral("198.18.32.2");
-const QString Moving = QStringLiteral("198.18.17.33"); // restarts for 1.5 s after a configure that moves it
-const QString NeverBack = QStringLiteral("198.18.17.34"); // restarts for longer than any test waits
-const QString Plain = QStringLiteral("198.18.17.35");
-const QString ToOtherSubnet = QStringLiteral("198.18.17.36");
+const QString Moving = QStringLiteral("198.18.17.33");   // restarts for 1.5 s after a configure that moves it
+const QString NeverBack = QStringLiteral("198.18.19.7"); // restarts for longer than any test waits
+const QString ToOtherSubnet = QStringLiteral("198.18.22.129");
+const QString Plain = QStringLiteral("198.18.16.200");
 const QString OnB = QStringLiteral("198.18.32.11");
+const QString BehindRouter = QStringLiteral("198.18.48.12");
 const QString Nowhere = QStringLiteral("198.19.200.5"); // no card and no route of the computer reaches it
 
 QString Text(const QByteArray &bytes) {
@@ -46,15 +47,10 @@ private slots:
     void initTestCase() {
         if (const QString why = EmulatedLan::Unavailable(); !why.isEmpty())
             QSKIP(qPrintable(why));
-        lan.addLan(A, QStringLiteral("198.18.16.0/20"));
-        lan.addLan(B, QStringLiteral("198.18.32.0/24"));
-        lan.addComputerCard(A, CardA);
-        lan.addComputerCard(B, CardB);
-        lan.addReader(A, Moving, {QStringLiteral("--restart-delay"), QStringLiteral("1500")});
-        lan.addReader(A, NeverBack, {QStringLiteral("--restart-delay"), QStringLiteral("600000")});
-        lan.addReader(A, Plain);
-        lan.addReader(A, ToOtherSubnet, {QStringLiteral("--restart-delay"), QStringLiteral("200")});
-        lan.addReader(B, OnB);
+        const auto restartFor = [](const char *ms) { return QStringList{"--restart-delay", ms}; };
+        standard::Describe(lan, {{Moving, restartFor("1500")},
+                                 {NeverBack, restartFor("600000")},
+                                 {ToOtherSubnet, restartFor("200")}});
         QVERIFY2(lan.start(), qPrintable(lan.errorString()));
     }
     void cleanupTestCase() { lan.stop(); }
@@ -71,6 +67,7 @@ private slots:
         QTest::newRow("configure on eth1")
             << QStringList{"configure", OnB, "--beep", "off", "--verify"} << OnB << CardB;
         QTest::newRow("keys on eth1") << QStringList{"keys", OnB, "--key", "A1B2C3D4E5F6"} << OnB << CardB;
+        QTest::newRow("read behind the router") << QStringList{"read", BehindRouter} << BehindRouter << CardB;
     }
     void eachCommandBindsTheCardThatReachesTheReader() {
         QFETCH(QStringList, arguments);
@@ -99,7 +96,7 @@ private slots:
         QVERIFY2(Text(run.out).contains(QStringLiteral("2 of 2 rows configured.")),
                  qPrintable(run.describe()));
         QVERIFY(lan.waitForReaderLog(
-            Plain, QByteArrayLiteral("198.18.16.2:1000 -> 198.18.17.35:1001 41 bytes"), 2000));
+            Plain, QByteArrayLiteral("198.18.16.2:1000 -> 198.18.16.200:1001 41 bytes"), 2000));
         QVERIFY(lan.waitForReaderLog(OnB, QByteArrayLiteral("198.18.32.2:1000 -> 198.18.32.11:1001 41 bytes"),
                                      2000));
     }
@@ -144,13 +141,13 @@ private slots:
     // exit 1 once the default five seconds have passed, not later.
     void verifyGivesUpOnAReaderThatNeverComesBack() {
         const ProgramRun run =
-            lan.vrxctl({"configure", NeverBack, "--ip", "198.18.17.134", "--mac", "auto", "--verify"});
+            lan.vrxctl({"configure", NeverBack, "--ip", "198.18.19.107", "--mac", "auto", "--verify"});
         QVERIFY2(run.finished && run.exitCode == 1, qPrintable(run.describe()));
         QVERIFY2(Text(run.out).contains(
-                     QStringLiteral("Settings written to 198.18.17.34: the reader echoed them exactly.")),
+                     QStringLiteral("Settings written to 198.18.19.7: the reader echoed them exactly.")),
                  qPrintable(run.describe()));
         QCOMPARE(Text(run.err),
-                 QStringLiteral("vrxctl: verify: no reply from 198.18.17.134 within 5000 ms\n"));
+                 QStringLiteral("vrxctl: verify: no reply from 198.18.19.107 within 5000 ms\n"));
         QVERIFY2(run.elapsedMs >= 5000 && run.elapsedMs < 7000, qPrintable(run.describe()));
     }
 
@@ -181,10 +178,11 @@ private slots:
         file.close();
         const ProgramRun run = lan.vrxctl({"batch", csv});
         QVERIFY2(run.finished && run.exitCode == 3, qPrintable(run.describe()));
-        QVERIFY2(Text(run.out).contains(QStringLiteral("line   2  %1     no route to %1: ").arg(Nowhere)),
+        QVERIFY2(Text(run.out).contains(
+                     QStringLiteral("line   2  %1  no route to %2: ").arg(Nowhere, -15).arg(Nowhere)),
                  qPrintable(run.describe()));
         QVERIFY(Text(run.out).contains(computerAddresses()));
-        QVERIFY2(Text(run.out).contains(QStringLiteral("line   3  %1     ok").arg(Plain)),
+        QVERIFY2(Text(run.out).contains(QStringLiteral("line   3  %1  ok").arg(Plain, -15)),
                  qPrintable(run.describe()));
     }
 
@@ -197,17 +195,17 @@ private slots:
             lan.run(EmulatedLan::Computer, QStringLiteral("ip"), QStringList{"addr", "add"} + address);
         QVERIFY2(add.succeeded(), qPrintable(add.describe()));
         const ProgramRun run =
-            lan.vrxctl({"configure", ToOtherSubnet, "--ip", "198.19.0.36", "--mask", "255.255.255.0",
+            lan.vrxctl({"configure", ToOtherSubnet, "--ip", "198.19.0.129", "--mask", "255.255.255.0",
                         "--gateway", "198.19.0.1", "--mac", "auto", "--verify"});
         lan.run(EmulatedLan::Computer, QStringLiteral("ip"), QStringList{"addr", "del"} + address);
         QVERIFY2(run.succeeded(), qPrintable(run.describe()));
         QVERIFY2(
-            Text(run.out).contains(QStringLiteral("Verified: the reader at 198.19.0.36 answered after ")),
+            Text(run.out).contains(QStringLiteral("Verified: the reader at 198.19.0.129 answered after ")),
             qPrintable(run.describe()));
         // The write went from the first address of the card, the verify from the one in the new subnet.
-        QVERIFY2(lan.waitForReaderLog(ToOtherSubnet, "198.18.16.2:1000 -> 198.18.17.36:1001 41 bytes", 2000),
+        QVERIFY2(lan.waitForReaderLog(ToOtherSubnet, "198.18.16.2:1000 -> 198.18.22.129:1001 41 bytes", 2000),
                  lan.readerLog(ToOtherSubnet).constData());
-        QVERIFY2(lan.waitForReaderLog(ToOtherSubnet, "198.19.0.110:1000 -> 198.19.0.36:1001 8 bytes", 2000),
+        QVERIFY2(lan.waitForReaderLog(ToOtherSubnet, "198.19.0.110:1000 -> 198.19.0.129:1001 8 bytes", 2000),
                  lan.readerLog(ToOtherSubnet).constData());
     }
 };

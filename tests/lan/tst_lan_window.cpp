@@ -3,6 +3,7 @@
 // downloads keys exactly as on loopback; an address that is not this computer's is refused with a
 // description that lists the computer's addresses.
 #include "EmulatedLan.h"
+#include "StandardLan.h"
 
 #include "app/Form1.h"
 #include "app/MessageBox.h"
@@ -16,13 +17,12 @@ using namespace vrx::lan;
 
 namespace {
 
-const QString A = QStringLiteral("A");
-const QString B = QStringLiteral("B");
+// On the standard LAN (StandardLan.h): the computer's eth0 on A, eth1 on B.
 const QString CardA = QStringLiteral("198.18.16.2");
 const QString CardB = QStringLiteral("198.18.32.2");
-const QString Reader = QStringLiteral("198.18.17.40");
-const QString Moved = QStringLiteral("198.18.17.140");
-const QString OnB = QStringLiteral("198.18.32.12");
+const QString Reader = QStringLiteral("198.18.26.64");
+const QString Moved = QStringLiteral("198.18.26.164");
+const QString OnB = QStringLiteral("198.18.32.57");
 
 const QString ReadSuccess = QStringLiteral("获取设备参数成功！");
 const QString KeysSuccess = QStringLiteral("下载密码成功！");
@@ -61,13 +61,8 @@ private slots:
     void initTestCase() {
         if (const QString why = EmulatedLan::Unavailable(); !why.isEmpty())
             QSKIP(qPrintable(why));
-        lan.addLan(A, QStringLiteral("198.18.16.0/20"));
-        lan.addLan(B, QStringLiteral("198.18.32.0/24"));
-        lan.addComputerCard(A, CardA);
-        lan.addComputerCard(B, CardB);
         // A device that restarts its stack for a moment after a configure that moves it.
-        lan.addReader(A, Reader, {QStringLiteral("--restart-delay"), QStringLiteral("300")});
-        lan.addReader(B, OnB);
+        standard::Describe(lan, {{Reader, {QStringLiteral("--restart-delay"), QStringLiteral("300")}}});
         QVERIFY2(lan.start(), qPrintable(lan.errorString()));
         // Everything the window makes from here on, its socket included, lives in the computer.
         inside = lan.enter();
@@ -85,7 +80,7 @@ private slots:
         form->TextFindIP[0]->setText(Reader);
         QCOMPARE(click(form->Command1), QStringList{ReadSuccess});
         QCOMPARE(formerTexts(), (QStringList{Reader, "255.255.240.0", "198.18.16.1", "192.168.0.110", "1234",
-                                             "1234", "00-14-C6-12-11-28"}));
+                                             "1234", "00-14-C6-12-1A-40"}));
         QCOMPARE(form->SSock->BoundAddress(), CardA);
     }
 
@@ -94,7 +89,7 @@ private slots:
         form->TextFindIP[0]->setText(OnB);
         QCOMPARE(click(form->Command1), QStringList{ReadSuccess});
         QCOMPARE(form->Text1[6]->text(), OnB);
-        QCOMPARE(form->TextMac[1]->text(), QStringLiteral("00-14-C6-12-20-0C"));
+        QCOMPARE(form->TextMac[1]->text(), QStringLiteral("00-14-C6-12-20-39"));
     }
 
     // The reader echoes from its old address, restarts and takes the new one: read there, it shows
@@ -106,16 +101,16 @@ private slots:
         const QStringList targets{Moved, "255.255.240.0", "198.18.16.1", CardA, "1234", "4321"};
         for (int index = 0; index < 6; ++index)
             form->Text1[index]->setText(targets[index]);
-        QCOMPARE(form->TextMac[0]->text(), QStringLiteral("00-14-C6-12-11-8C"));
+        QCOMPARE(form->TextMac[0]->text(), QStringLiteral("00-14-C6-12-1A-A4"));
 
         const QStringList summary{
-            "读卡器IP      ：198.18.17.140",
+            "读卡器IP      ：198.18.26.164",
             "读卡器子网掩码：255.255.240.0",
             "读卡器默认网关：198.18.16.1",
             "读卡器端口    ：1234",
             "服务器计算机IP：198.18.16.2",
             "服务器端口    ：4321",
-            "MAC           ：00-14-C6-12-11-8C",
+            "MAC           ：00-14-C6-12-1A-A4",
             "读卡器协议    ：UDP",
             "是否需发送心跳：发送",
             "读卡时蜂鸣器  ：发声",
@@ -125,13 +120,13 @@ private slots:
                  QStringList{QStringLiteral("设置成功！") + CrLf + CrLf + summary.join(CrLf) + CrLf});
         QVERIFY(lan.waitForReaderLog(
             Reader,
-            QByteArrayLiteral("moved on eth0 from 198.18.17.40/20 via 198.18.16.1 to 198.18.17.140/20"),
+            QByteArrayLiteral("moved on eth0 from 198.18.26.64/20 via 198.18.16.1 to 198.18.26.164/20"),
             5000));
 
         form->TextFindIP[0]->setText(Moved);
         QCOMPARE(click(form->Command1), QStringList{ReadSuccess});
         QCOMPARE(formerTexts(), (QStringList{Moved, "255.255.240.0", "198.18.16.1", CardA, "1234", "4321",
-                                             "00-14-C6-12-11-8C"}));
+                                             "00-14-C6-12-1A-A4"}));
     }
 
     void downloadsKeys() {
@@ -143,7 +138,7 @@ private slots:
         QCOMPARE(click(form->Command5), QStringList{KeysSuccess});
         QVERIFY(lan.waitForReaderLog(Reader, QByteArrayLiteral("key frame: stored 32 keys, echoing"), 1000));
         QVERIFY(lan.readerLog(Reader).contains(
-            (CardA + QStringLiteral(":1000 -> 198.18.17.140:1001 200 bytes")).toLatin1()));
+            (CardA + QStringLiteral(":1000 -> 198.18.26.164:1001 200 bytes")).toLatin1()));
     }
 
     // 本机IP that is no address of this computer: refused before anything is sent, and the box lists
@@ -151,7 +146,7 @@ private slots:
     void anAddressOfAnotherComputerListsThisComputersAddresses() {
         form->TextPCIP->setText(QStringLiteral("198.18.16.99"));
         form->TextFindIP[0]->setText(Moved);
-        const QByteArray query = QByteArrayLiteral("198.18.16.2:1000 -> 198.18.17.140:1001 8 bytes");
+        const QByteArray query = QByteArrayLiteral("198.18.16.2:1000 -> 198.18.26.164:1001 8 bytes");
         const qsizetype queries = lan.readerLog(Reader).count(query);
         QCOMPARE(click(form->Command1),
                  QStringList{QStringLiteral(
