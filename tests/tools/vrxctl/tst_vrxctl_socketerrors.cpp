@@ -11,6 +11,7 @@
 
 #include <QCoreApplication>
 #include <QMetaEnum>
+#include <QRegularExpression>
 #include <QTest>
 #include <QUdpSocket>
 
@@ -26,12 +27,9 @@ namespace {
 
 // Han characters, CJK punctuation and full-width forms: what must never reach vrxctl's terminal.
 bool HasChinese(const QString &text) {
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
-        if ((u >= 0x2E80 && u <= 0x9FFF) || (u >= 0xF900 && u <= 0xFAFF) || (u >= 0xFF00 && u <= 0xFFEF))
-            return true;
-    }
-    return false;
+    static const QRegularExpression chinese(
+        QStringLiteral("[\\x{2E80}-\\x{9FFF}\\x{F900}-\\x{FAFF}\\x{FF00}-\\x{FFEF}]"));
+    return text.contains(chinese);
 }
 
 SocketError Thrown(const Provoke &provoke) {
