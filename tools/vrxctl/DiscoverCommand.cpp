@@ -118,11 +118,8 @@ int RunDiscover(const QStringList &arguments, Console &console) {
     QObject::connect(&discovery, &vrx::ReaderDiscovery::finished, &loop, &QEventLoop::quit);
     discovery.start(options, cards);
     loop.exec();
-    if (failure) {
-        LinkOptions link = common.link;
-        link.local = discovery.failedCard().addressText();
-        return ReportSocketError(console, vrx::SocketException(*failure), link);
-    }
+    if (failure) // its description names the card's address
+        return ReportSocketError(console, vrx::SocketException(*failure));
 
     const QList<vrx::FoundReader> found = discovery.found();
     WarnSharedMacs(console, found);
