@@ -1,7 +1,8 @@
 // vrxctl run as a process against simulated readers on loopback. The readers live in this test's
 // event loop, which runs while the test waits for vrxctl to finish.
 //
-// Addresses: computer side 127.0.30.x / 127.0.35.x, readers 127.0.31.x-127.0.34.x, scans in 127.1.5.0/24.
+// Addresses: computer side 127.0.30.x / 127.0.35.x / 127.0.36.1, readers 127.0.31.x-127.0.34.x and
+// 127.0.36.x, scans in 127.1.5.0/24.
 #include "ReaderSimulator.h"
 #include "Vrxctl.h"
 

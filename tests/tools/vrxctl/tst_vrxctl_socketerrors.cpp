@@ -1,7 +1,7 @@
 // Every socket failure the link layer can report reaches vrxctl's terminal in English: the failures of
 // the real socket control, provoked on loopback, and every mapping of a Qt socket error.
 //
-// Addresses: 127.0.36.x.
+// Addresses: 127.0.37.x.
 #include "SocketErrorText.h"
 #include "Trace.h"
 
@@ -66,17 +66,17 @@ void TestVrxctlSocketErrors::socketControlFailures_data() {
     QTest::addColumn<QString>("english");
 
     QTest::newRow("local port 0") << Provoke([](SSock &s) {
-        s.Bind(0, QStringLiteral("127.0.36.1"));
+        s.Bind(0, QStringLiteral("127.0.37.1"));
     }) << QStringLiteral("socket error 40014: LocalPort 0 is out of range (1-65535)");
     QTest::newRow("remote port too large")
         << Provoke([](SSock &s) { s.setRemotePort(70000); })
         << QStringLiteral("socket error 40014: RemotePort 70000 is out of range (0-65535)");
     QTest::newRow("bound twice")
         << Provoke([](SSock &s) {
-               s.Bind(1000, QStringLiteral("127.0.36.1"));
-               s.Bind(1000, QStringLiteral("127.0.36.1"));
+               s.Bind(1000, QStringLiteral("127.0.37.1"));
+               s.Bind(1000, QStringLiteral("127.0.37.1"));
            })
-        << QStringLiteral("socket error 40006: the socket is already bound to 127.0.36.1:1000 and must be "
+        << QStringLiteral("socket error 40006: the socket is already bound to 127.0.37.1:1000 and must be "
                           "closed before it is bound again");
     QTest::newRow("local text not an address")
         << Provoke([](SSock &s) { s.Bind(1000, QStringLiteral("localhost")); })
@@ -92,35 +92,35 @@ void TestVrxctlSocketErrors::socketControlFailures_data() {
     QTest::newRow("port held by another program")
         << Provoke([](SSock &s) {
                QUdpSocket holder;
-               if (holder.bind(QHostAddress(QStringLiteral("127.0.36.2")), 1000,
+               if (holder.bind(QHostAddress(QStringLiteral("127.0.37.2")), 1000,
                                QAbstractSocket::DontShareAddress))
-                   s.Bind(1000, QStringLiteral("127.0.36.2"));
+                   s.Bind(1000, QStringLiteral("127.0.37.2"));
            })
         << QStringLiteral(
-               "socket error 10048: address in use: another program holds 127.0.36.2:1000; close it "
+               "socket error 10048: address in use: another program holds 127.0.37.2:1000; close it "
                "or give another --local");
     QTest::newRow("send while unbound")
         << Provoke([](SSock &s) { s.SendData("x"); })
         << QStringLiteral("socket error 40006: cannot send: the socket is not "
                           "bound to a local address");
     QTest::newRow("send without reader address") << Provoke([](SSock &s) {
-        s.Bind(1000, QStringLiteral("127.0.36.3"));
+        s.Bind(1000, QStringLiteral("127.0.37.3"));
         s.SendData("x");
     }) << QStringLiteral("socket error 40006: cannot send: no reader address (RemoteHost) is set");
     QTest::newRow("reader address not an address") << Provoke([](SSock &s) {
-        s.Bind(1000, QStringLiteral("127.0.36.3"));
+        s.Bind(1000, QStringLiteral("127.0.37.3"));
         s.setRemoteHost(QStringLiteral("reader"));
         s.SendData("x");
     }) << QStringLiteral("socket error 10014: the reader address \"reader\" is not an IPv4 address");
     QTest::newRow("reader address 0.0.0.0") << Provoke([](SSock &s) {
-        s.Bind(1000, QStringLiteral("127.0.36.3"));
+        s.Bind(1000, QStringLiteral("127.0.37.3"));
         s.setRemoteHost(QStringLiteral("0.0.0.0"));
         s.setRemotePort(1001);
         s.SendData("x");
     }) << QStringLiteral("socket error 10049: cannot send to 0.0.0.0: give the reader's address");
     QTest::newRow("reader port 0") << Provoke([](SSock &s) {
-        s.Bind(1000, QStringLiteral("127.0.36.3"));
-        s.setRemoteHost(QStringLiteral("127.0.36.4"));
+        s.Bind(1000, QStringLiteral("127.0.37.3"));
+        s.setRemoteHost(QStringLiteral("127.0.37.4"));
         s.SendData("x");
     }) << QStringLiteral("socket error 40014: RemotePort 0 is out of range (1-65535)");
 }
