@@ -1,5 +1,6 @@
 #include "app/FieldEdit.h"
 
+#include "app/FieldAccessible.h"
 #include "app/KeyCharacter.h"
 
 #include <QAccessible>
@@ -8,6 +9,8 @@
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QValidator>
+
+#include <algorithm>
 
 namespace vrx {
 
@@ -38,9 +41,9 @@ private:
 
 FieldEdit::FieldEdit(QWidget *parent)
     : QLineEdit(parent) {
+    FieldAccessible::Install();
     setValidator(new Gate(this));
-    connect(this, &QLineEdit::textChanged, this, [this](const QString &text) { m_accepted = text; });
-    connect(this, &QLineEdit::textEdited, this, &FieldEdit::Change);
+    connect(this, &QLineEdit::textChanged, this, &FieldEdit::onTextChanged);
 }
 
 FieldEdit::~FieldEdit() = default;
@@ -59,6 +62,39 @@ void FieldEdit::setText(const QString &text) {
 // any composition, and tells the input method and accessibility clients; when all of those are already
 // as a write leaves them, the write would change nothing and is skipped. A read of the same reader
 // writes the same eleven values again, and each such write cost more than the exchange's datagram.
+// The line edit reports every change of its text here, whatever made it, once the gate has judged it.
+// A program write raises Change itself, once, even when it leaves the text as it was.
+void FieldEdit::onTextChanged(const QString &text) {
+    m_accepted = text;
+    if (!m_programWrite)
+        emit Change();
+}
+
+void FieldEdit::replaceAsOperator(int start, int end, const QString &text) {
+    if (!acceptsOperatorEdits())
+        return;
+    const int length = int(QLineEdit::text().size());
+    start = std::clamp(start, 0, length);
+    end = std::clamp(end, start, length);
+    if (start == end && text.isEmpty())
+        return; // nothing to delete and nothing to insert: not an edit
+    setSelection(start, end - start);
+    insert(text); // judged by the gate as a paste over the selection, undoable, raises Change
+}
+
+// The caret's rectangle is centred on the caret line and tells where the shown text starts after any
+// scrolling; the character's place follows from the advance of the text before it.
+QRect FieldEdit::characterRect(int offset) const {
+    const QString shown = QLineEdit::text();
+    if (offset < 0 || offset >= shown.size())
+        return QRect();
+    const QFontMetrics metrics = fontMetrics();
+    const QRect caret = cursorRect();
+    const int left = caret.center().x() + metrics.horizontalAdvance(shown.left(offset)) -
+                     metrics.horizontalAdvance(shown.left(cursorPosition()));
+    return QRect(left, caret.top(), metrics.horizontalAdvance(shown.at(offset)), metrics.height());
+}
+
 bool FieldEdit::isRewriteNoOp(const QString &text) const {
     return !(hasFocus() && m_composing) && !QAccessible::isActive() && inputMask().isEmpty() &&
            !hasSelectedText() && !isModified() && !isUndoAvailable() && !isRedoAvailable() &&

@@ -10,10 +10,12 @@ namespace vrx {
 
 // A text field of the window. Unlike a bare QLineEdit:
 // - setText() is a program write: it is never cut to the input limit and raises Change() once, even
-//   when the text stays the same; an edit by the operator raises Change() once per edit that changes it;
-// - the input limit and the character filter bind only what the operator types, pastes or drops;
+//   when the text stays the same;
+// - every other change of the text raises Change() once, whatever brought it: typing, paste, drop, an
+//   input method, undo and redo, a screen reader or automation tool (see FieldAccessible), or a write
+//   through the plain QLineEdit (a completer);
+// - the input limit and the character filter bind every edit but the program's;
 // - a key-press handler sees each typed character's code first and may replace it (0 discards it).
-// Use FieldEdit::setText, not QLineEdit::setText through a base pointer: only the former raises Change.
 class FieldEdit : public QLineEdit {
     Q_OBJECT
 
@@ -33,6 +35,15 @@ public:
 
     void setText(const QString &text);
 
+    // Whether the operator can edit the field at all: it is enabled and not read-only.
+    bool acceptsOperatorEdits() const { return isEnabled() && !isReadOnly(); }
+    // Replaces the characters from `start` to `end` by `text` as the operator would, by selecting them
+    // and pasting: the limit and the filter apply and the edit can be undone. Does nothing where the
+    // operator cannot edit. The way in for edits made on the operator's behalf (FieldAccessible).
+    void replaceAsOperator(int start, int end, const QString &text);
+    // Where the character at `offset` is drawn, in the field's coordinates; empty past the text.
+    QRect characterRect(int offset) const;
+
     // Shrinks the field's font until `sample` fits its width without scrolling (a narrow field must
     // still show a whole key).
     void fitFontTo(const QString &sample);
@@ -49,6 +60,7 @@ protected:
 private:
     class Gate;
     bool isRewriteNoOp(const QString &text) const;
+    void onTextChanged(const QString &text);
     friend class Gate;
 
     int m_inputLimit = 0;

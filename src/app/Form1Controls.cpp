@@ -26,12 +26,28 @@ const std::array<QString, 6> LayoutTexts = {
     QStringLiteral("192.168.0.110"), QStringLiteral("1234"),          QStringLiteral("1234"),
 };
 
+// Places in layout::RowLabels of the MAC row and of the first of the four list rows.
+constexpr int MacLabel = 6;
+constexpr int FirstListLabel = 7;
+
 QString IndexedName(const char *name, int index) {
     return QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(index);
 }
 
 bool IsKeyTextCharacter(char16_t code) {
     return HexDigitValue(code) >= 0;
+}
+
+// Screen readers and automation tools find the controls by these names: a group's control by the group
+// and its row ("目标IP信息 读卡器IP"), a key field by its sector and key ("第3区A密码").
+QString RowName(const QString &group, const QString &row) {
+    return group + u' ' + row;
+}
+
+QString KeyName(int index) {
+    const int sector = index % 8 + (index >= 16 ? 8 : 0);
+    const QChar key = (index / 8) % 2 == 0 ? u'A' : u'B';
+    return QStringLiteral("第%1区%2密码").arg(sector).arg(key);
 }
 
 } // namespace
@@ -69,7 +85,8 @@ void Form1::CreateParameterGroup(int side) {
     using namespace layout;
     const bool target = side == 0;
 
-    auto *group = new QGroupBox(target ? QStringLiteral("目标IP信息") : QStringLiteral("原IP信息"), this);
+    const QString title = target ? QStringLiteral("目标IP信息") : QStringLiteral("原IP信息");
+    auto *group = new QGroupBox(title, this);
     group->setObjectName(IndexedName("Frame4", side));
     group->setGeometry(m_twips.x(GroupLeft[side]), m_twips.y(GroupTop), m_twips.x(GroupWidth),
                        m_twips.y(GroupHeight));
@@ -91,6 +108,7 @@ void Form1::CreateParameterGroup(int side) {
         const int index = Text1IndexOfRow[row] + (target ? 0 : FormerOffset);
         auto *field = new FieldEdit(inner);
         field->setObjectName(IndexedName("Text1", index));
+        field->setAccessibleName(RowName(title, RowLabels[row]));
         field->setFrame(false);
         field->setTextMargins(0, 0, 0, 0);
         field->setInputLimit(IsPortIndex(index) ? PortLimit : AddressLimit);
@@ -100,6 +118,7 @@ void Form1::CreateParameterGroup(int side) {
 
     auto *mac = new FieldEdit(inner);
     mac->setObjectName(IndexedName("TextMac", side));
+    mac->setAccessibleName(RowName(title, RowLabels[MacLabel]));
     mac->setInputLimit(MacLimit);
     mac->resize(m_twips.x(MacWidth), m_twips.y(MacHeight));
     mac->setEnabled(false); // target: the automatic box starts ticked; former: never editable
@@ -109,6 +128,7 @@ void Form1::CreateParameterGroup(int side) {
     if (target) {
         Check1 = new QCheckBox(QStringLiteral("自动"), inner);
         Check1->setObjectName(QStringLiteral("Check1"));
+        Check1->setAccessibleName(RowName(title, Check1->text()));
         Check1->resize(m_twips.x(CheckWidth), m_twips.y(CheckHeight));
         Check1->setChecked(true);
     } else {
@@ -116,20 +136,21 @@ void Form1::CreateParameterGroup(int side) {
     }
 
     const ListBox::Kind pickOnTarget = target ? ListBox::Kind::PickOnly : ListBox::Kind::Editable;
-    const auto makeList = [&](const char *name, ListBox::Kind kind, const QStringList &items) {
+    const auto makeList = [&](const char *name, int label, ListBox::Kind kind, const QStringList &items) {
         auto *list = new ListBox(kind, inner);
         list->setObjectName(IndexedName(name, side));
+        list->setAccessibleName(RowName(title, RowLabels[label]));
         list->addItems(items);
         list->setCurrentIndex(-1);
         return list;
     };
     CombUDP[side] =
-        makeList("CombUDP", ListBox::Kind::Editable,
+        makeList("CombUDP", FirstListLabel, ListBox::Kind::Editable,
                  {QStringLiteral("UDP"), QStringLiteral("TCP服务器"), QStringLiteral("TCP客户端")});
-    CombSend[side] =
-        makeList("CombSend", ListBox::Kind::Editable, {QStringLiteral("不发送"), QStringLiteral("发送")});
-    CombBeep[side] = makeList("CombBeep", pickOnTarget, {});
-    CombPass[side] = makeList("CombPass", pickOnTarget, {});
+    CombSend[side] = makeList("CombSend", FirstListLabel + 1, ListBox::Kind::Editable,
+                              {QStringLiteral("不发送"), QStringLiteral("发送")});
+    CombBeep[side] = makeList("CombBeep", FirstListLabel + 2, pickOnTarget, {});
+    CombPass[side] = makeList("CombPass", FirstListLabel + 3, pickOnTarget, {});
 }
 
 void Form1::CreateAddressRows() {
@@ -142,6 +163,8 @@ void Form1::CreateAddressRows() {
                            m_twips.y(AddressFieldHeight));
         auto *field = new FieldEdit(this);
         field->setObjectName(QLatin1String(fieldName));
+        field->setAccessibleName(caption.chopped(1)); // as the label reads, without its colon
+        label->setBuddy(field);
         field->setGeometry(m_twips.x(AddressFieldLeft), m_twips.y(top), m_twips.x(AddressFieldWidth),
                            m_twips.y(AddressFieldHeight));
         field->setText(text);
@@ -179,6 +202,7 @@ void Form1::CreateKeyGroup() {
     for (int index = 0; index < 32; ++index) {
         auto *field = new FieldEdit(Frame2);
         field->setObjectName(IndexedName("TextPass", index));
+        field->setAccessibleName(KeyName(index));
         field->setInputLimit(KeyLimit);
         field->setCharacterFilter(IsKeyTextCharacter);
         const int width = index < 16 ? KeyFieldWidthLow : KeyFieldWidthHigh;
