@@ -150,7 +150,9 @@ void SSock::Bind(int localPort, const QString &localAddressText) {
                                                  .arg(BoundAddress())
                                                  .arg(localPort_));
 
-    const std::optional<QHostAddress> address = ParseIPv4(localAddressText);
+    const std::optional<QHostAddress> address = QStringView(localAddressText).trimmed().isEmpty()
+                                                    ? QHostAddress(QHostAddress::AnyIPv4)
+                                                    : ParseIPv4(localAddressText);
     if (!address)
         Throw(SocketErrorNumber::AddressNotAvailable,
               QStringLiteral("本机IP“%1”不是IPv4地址，无法绑定端口 %2。请填写本机的IPv4地址。%3")

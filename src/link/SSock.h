@@ -60,10 +60,12 @@ public:
     // Throws 40014 outside 0..65535.
     void setLocalPort(int port);
 
-    // Binds the given IPv4 address itself (dotted text, blanks around it ignored) and port; sets LocalPort.
-    // Throws: 40014 for a port outside 1..65535; 40006 when already bound; 10049 when the text is not an
-    // IPv4 address or this machine has no such address (never falls back to every interface);
-    // 10048 when the port is taken; 10013 when the port needs privilege.
+    // Binds the given IPv4 address (dotted text, blanks around it ignored) and port; an empty text, or
+    // blanks only, binds every local IPv4 address (0.0.0.0). Sets LocalPort. Senders are reported by
+    // their dotted IPv4 text either way.
+    // Throws: 40014 for a port outside 1..65535; 40006 when already bound; 10049 when the text is neither
+    // empty nor an IPv4 address, or this machine has no such address (never falls back to every
+    // interface); 10048 when the port is taken; 10013 when the port needs privilege.
     void Bind(int localPort, const QString &localAddressText);
 
     // Sends the bytes as one datagram to RemoteHost:RemotePort. Throws 40006 when not bound or no

@@ -47,6 +47,8 @@ private slots:
     void textThatIsNotAnAddressNeverBinds_data();
     void textThatIsNotAnAddressNeverBinds();
     void addressThisMachineLacks();
+    void emptyTextBindsEveryAddress_data();
+    void emptyTextBindsEveryAddress();
     void bindingTwiceIsWrongState();
     void portsOutOfRange();
     void sendingNeedsABoundSocketAndAnAddress_data();
@@ -172,7 +174,6 @@ void TestSSock::portTakenIsAddressInUse() {
 
 void TestSSock::textThatIsNotAnAddressNeverBinds_data() {
     QTest::addColumn<QString>("text");
-    QTest::newRow("empty") << QString();
     QTest::newRow("word") << QStringLiteral("localhost");
     QTest::newRow("byte above 255") << QStringLiteral("127.0.20.256");
     QTest::newRow("three groups") << QStringLiteral("127.0.20");
@@ -189,6 +190,41 @@ void TestSSock::textThatIsNotAnAddressNeverBinds() {
     QVERIFY2(description.contains(QStringLiteral("不是IPv4地址")), qPrintable(description));
     QVERIFY(description.contains(text));
     QCOMPARE(sock.State(), 0); // no fall-back to every interface
+}
+
+void TestSSock::emptyTextBindsEveryAddress_data() {
+    QTest::addColumn<QString>("text");
+    QTest::newRow("empty") << QString();
+    QTest::newRow("blanks") << QStringLiteral("  \t ");
+}
+
+// Every address, on a port nobody holds (binding every address to port 1000 would take it from the
+// tests running beside this one); a datagram to any local address arrives, its sender in dotted text.
+void TestSSock::emptyTextBindsEveryAddress() {
+    QFETCH(QString, text);
+    quint16 port = 0;
+    {
+        QUdpSocket probe;
+        QVERIFY(probe.bind(QHostAddress::AnyIPv4, 0, QAbstractSocket::DontShareAddress));
+        port = probe.localPort();
+    }
+    SSock sock;
+    sock.Bind(port, text);
+    QCOMPARE(sock.State(), 1);
+    QCOMPARE(sock.BoundAddress(), QStringLiteral("0.0.0.0"));
+    QCOMPARE(sock.LocalPort(), int(port));
+
+    QSignalSpy arrivals(&sock, &SSock::DataArrival);
+    QUdpSocket sender;
+    QVERIFY(sender.bind(QHostAddress(QStringLiteral("127.0.20.21")), 0));
+    sender.writeDatagram(QByteArray(41, '\x01'), QHostAddress(QStringLiteral("127.0.20.22")), port);
+    QTRY_COMPARE_WITH_TIMEOUT(arrivals.size(), 1, 2000);
+    QCOMPARE(arrivals.at(0).at(1).toString(), QStringLiteral("127.0.20.21"));
+
+    // Closed and bound again at once, as every operation does, it takes the same socket back.
+    sock.Close();
+    sock.Bind(port, text);
+    QCOMPARE(sock.BoundAddress(), QStringLiteral("0.0.0.0"));
 }
 
 void TestSSock::addressThisMachineLacks() {
