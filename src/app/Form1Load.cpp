@@ -7,6 +7,8 @@
 #include <QGroupBox>
 #include <QScreen>
 
+#include <algorithm>
+
 namespace vrx {
 
 namespace {
@@ -155,6 +157,16 @@ void Form1::PlaceParameterRow(int side, int row) {
     }
     const std::array<ListBox *, 4> lists = {CombUDP[side], CombSend[side], CombBeep[side], CombPass[side]};
     ListBox *list = lists[row - 8];
+    // The box's height follows from its font, which must leave it inside its grid row. Rounding to
+    // pixels leaves the four rows a pixel more or less room; all four boxes take the font of the least.
+    const FlexGrid *grid = MSFlexGrid1[side];
+    int room = grid->height();
+    for (int listRow = 8; listRow <= 11; ++listRow) {
+        const int rowBottom = grid->y() + grid->contentsRect().top() + grid->rowViewportPosition(listRow) +
+                              grid->rowHeight(listRow);
+        room = std::min(room, rowBottom - m_twips.y(ListTop(listRow)));
+    }
+    list->fitFontToHeight(room);
     list->resize(m_twips.x(ListWidth), list->sizeHint().height());
     list->move(left, m_twips.y(ListTop(row)));
     if (!target)

@@ -2,8 +2,11 @@
 
 #include "app/ListBoxAccessible.h"
 
+#include <QAbstractItemView>
 #include <QLineEdit>
 #include <QScopedValueRollback>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 
 namespace vrx {
 
@@ -41,6 +44,41 @@ void ListBox::followText(const QString &text) {
     if (edit->text() != text)
         edit->setText(text);
     edit->setCursorPosition(cursor);
+}
+
+// The style's frame above and below the text part; it does not depend on the font.
+int ListBox::frameHeight() const {
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    constexpr int Probe = 100; // any height well above the frame's: the frame is what remains
+    option.rect = QRect(0, 0, width(), Probe);
+    return Probe -
+           style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this).height();
+}
+
+QSize ListBox::sizeHint() const {
+    return {QComboBox::sizeHint().width(), fontMetrics().height() + frameHeight()};
+}
+
+QSize ListBox::minimumSizeHint() const {
+    return {QComboBox::minimumSizeHint().width(), fontMetrics().height() + frameHeight()};
+}
+
+void ListBox::fitFontToHeight(int pixels) {
+    if (!m_popupFont)
+        m_popupFont = font();
+    const int frame = frameHeight();
+    QFont fitted = font();
+    while (fitted.pointSizeF() > 6.0 && QFontMetrics(fitted, this).height() + frame > pixels)
+        fitted.setPointSizeF(fitted.pointSizeF() - 0.5);
+    if (fitted != font())
+        setFont(fitted);
+}
+
+void ListBox::showPopup() {
+    if (m_popupFont)
+        view()->setFont(*m_popupFont);
+    QComboBox::showPopup();
 }
 
 } // namespace vrx

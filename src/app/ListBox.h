@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QComboBox>
+#include <QFont>
+
+#include <optional>
 
 namespace vrx {
 
@@ -22,11 +25,23 @@ public:
     // A pick-only box has no text part of its own: the matching item is selected, or none.
     void setText(const QString &text);
 
+    // The box's height follows from its font: the text's height and the frame the style draws around
+    // the text part, nothing more.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+    // Shrinks the box's font, half a point at a time, until the box fits `pixels` (no further than 6
+    // points). The popup list keeps the font the box had, so the choices read as the rest of the window.
+    void fitFontToHeight(int pixels);
+
+    void showPopup() override;
+
 private:
     void followText(const QString &text);
+    int frameHeight() const;
 
     Kind m_kind;
-    bool m_following = false; // followText() is writing the text part itself
+    bool m_following = false;         // followText() is writing the text part itself
+    std::optional<QFont> m_popupFont; // the font before fitFontToHeight() shrank it
 };
 
 } // namespace vrx
