@@ -19,8 +19,10 @@ ListBox::ListBox(Kind kind, QWidget *parent)
         setInsertPolicy(QComboBox::NoInsert);
         setCompleter(nullptr); // no inline completion: the text part shows exactly what was typed
         // Every change of the text part, not only typing: a screen reader writes it with setText.
+        // A text that already reads as the selected item (a selection by the program writes its text
+        // here too) needs nothing.
         connect(lineEdit(), &QLineEdit::textChanged, this, [this](const QString &text) {
-            if (!m_following)
+            if (!m_following && itemText(currentIndex()) != text)
                 followText(text);
         });
     }
