@@ -4,25 +4,8 @@
 
 namespace vrx {
 
-namespace {
-
-QAccessibleInterface *CreateFieldAccessible(const QString &className, QObject *object) {
-    if (className != QLatin1String(FieldEdit::staticMetaObject.className()))
-        return nullptr;
-    auto *field = qobject_cast<FieldEdit *>(object);
-    return field ? new FieldAccessible(field) : nullptr;
-}
-
-} // namespace
-
 FieldAccessible::FieldAccessible(FieldEdit *field)
     : QAccessibleWidget(field, QAccessible::EditableText) {}
-
-void FieldAccessible::Install() {
-    // Factories installed later are asked first, so this one comes before Qt's own for line edits.
-    static const bool installed = (QAccessible::installFactory(CreateFieldAccessible), true);
-    Q_UNUSED(installed);
-}
 
 FieldEdit *FieldAccessible::field() const {
     return static_cast<FieldEdit *>(widget());

@@ -17,9 +17,6 @@ class FieldAccessible final : public QAccessibleWidget,
 public:
     explicit FieldAccessible(FieldEdit *field);
 
-    // Makes every FieldEdit answer with a FieldAccessible. Once per process; later calls do nothing.
-    static void Install();
-
     void *interface_cast(QAccessible::InterfaceType type) override;
     QAccessible::State state() const override;
     QString text(QAccessible::Text type) const override;

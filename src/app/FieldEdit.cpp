@@ -1,5 +1,6 @@
 #include "app/FieldEdit.h"
 
+#include "app/AccessibleFactory.h"
 #include "app/FieldAccessible.h"
 #include "app/KeyCharacter.h"
 
@@ -41,7 +42,7 @@ private:
 
 FieldEdit::FieldEdit(QWidget *parent)
     : QLineEdit(parent) {
-    FieldAccessible::Install();
+    InstallAccessibleFactory<FieldEdit, FieldAccessible>();
     setValidator(new Gate(this));
     connect(this, &QLineEdit::textChanged, this, &FieldEdit::onTextChanged);
 }

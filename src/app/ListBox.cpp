@@ -1,5 +1,6 @@
 #include "app/ListBox.h"
 
+#include "app/AccessibleFactory.h"
 #include "app/ListBoxAccessible.h"
 
 #include <QAbstractItemView>
@@ -13,7 +14,7 @@ namespace vrx {
 ListBox::ListBox(Kind kind, QWidget *parent)
     : QComboBox(parent)
     , m_kind(kind) {
-    ListBoxAccessible::Install();
+    InstallAccessibleFactory<ListBox, ListBoxAccessible>();
     if (kind == Kind::Editable) {
         setEditable(true);
         setInsertPolicy(QComboBox::NoInsert);

@@ -7,25 +7,8 @@
 
 namespace vrx {
 
-namespace {
-
-QAccessibleInterface *CreateListBoxAccessible(const QString &className, QObject *object) {
-    if (className != QLatin1String(ListBox::staticMetaObject.className()))
-        return nullptr;
-    auto *list = qobject_cast<ListBox *>(object);
-    return list ? new ListBoxAccessible(list) : nullptr;
-}
-
-} // namespace
-
 ListBoxAccessible::ListBoxAccessible(ListBox *list)
     : QAccessibleWidget(list, QAccessible::ComboBox) {}
-
-void ListBoxAccessible::Install() {
-    // Factories installed later are asked first, so this one comes before Qt's own for combo boxes.
-    static const bool installed = (QAccessible::installFactory(CreateListBoxAccessible), true);
-    Q_UNUSED(installed);
-}
 
 ListBox *ListBoxAccessible::list() const {
     return static_cast<ListBox *>(widget());

@@ -15,9 +15,6 @@ class ListBoxAccessible final : public QAccessibleWidget {
 public:
     explicit ListBoxAccessible(ListBox *list);
 
-    // Makes every ListBox answer with a ListBoxAccessible. Once per process; later calls do nothing.
-    static void Install();
-
     QAccessible::State state() const override;
     QString text(QAccessible::Text type) const override;
     int childCount() const override;
