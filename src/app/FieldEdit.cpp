@@ -63,6 +63,12 @@ void FieldEdit::setText(const QString &text) {
 // any composition, and tells the input method and accessibility clients; when all of those are already
 // as a write leaves them, the write would change nothing and is skipped. A read of the same reader
 // writes the same eleven values again, and each such write cost more than the exchange's datagram.
+bool FieldEdit::isRewriteNoOp(const QString &text) const {
+    return !(hasFocus() && m_composing) && !QAccessible::isActive() && inputMask().isEmpty() &&
+           !hasSelectedText() && !isModified() && !isUndoAvailable() && !isRedoAvailable() &&
+           cursorPosition() == text.size() && QLineEdit::text() == text;
+}
+
 // The line edit reports every change of its text here, whatever made it, once the gate has judged it.
 // A program write raises Change itself, once, even when it leaves the text as it was.
 void FieldEdit::onTextChanged(const QString &text) {
@@ -94,12 +100,6 @@ QRect FieldEdit::characterRect(int offset) const {
     const int left = caret.center().x() + metrics.horizontalAdvance(shown.left(offset)) -
                      metrics.horizontalAdvance(shown.left(cursorPosition()));
     return QRect(left, caret.top(), metrics.horizontalAdvance(shown.at(offset)), metrics.height());
-}
-
-bool FieldEdit::isRewriteNoOp(const QString &text) const {
-    return !(hasFocus() && m_composing) && !QAccessible::isActive() && inputMask().isEmpty() &&
-           !hasSelectedText() && !isModified() && !isUndoAvailable() && !isRedoAvailable() &&
-           cursorPosition() == text.size() && QLineEdit::text() == text;
 }
 
 void FieldEdit::fitFontTo(const QString &sample) {
