@@ -1,11 +1,13 @@
-// vrxctl's key inputs: a key file and a single --key. An accepted file fills all 32 fields with
-// hexadecimal digits only, never more than a field holds; a refused one leaves no fields and its
-// message quotes no key; accepted fields build a key frame whenever every key is complete.
+// The key inputs of vrxctl and the window: a key file and a single --key. An accepted file fills all 32
+// fields with hexadecimal digits only, never more than a field holds, and written out again reads back
+// to the same fields; a refused one leaves no fields and its message quotes no key; accepted fields
+// build a key frame whenever every key is complete.
 
 #include "FuzzCheck.h"
 
-#include "KeyFile.h"
+#include "KeyInput.h"
 
+#include "keys/KeyFile.h"
 #include "keys/KeyFrame.h"
 
 #include <set>
@@ -52,7 +54,7 @@ void CheckKeys(const KeyFields &keys) {
         return;
     for (int sector = 0; sector < KeyFrame::SectorCount; ++sector) {
         for (const bool bKey : {false, true}) {
-            const QString key = keys.fields[KeyFieldIndex(sector, bKey)];
+            const QString key = keys.fields[KeyFrame::fieldOf(sector, bKey)];
             const int offset = bKey ? KeyFrame::bKeyOffset(sector) : KeyFrame::aKeyOffset(sector);
             FUZZ_CHECK(frame.mid(offset, 6) == QByteArray::fromHex(key.toLatin1()));
         }
@@ -67,12 +69,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     std::set<int> fields;
     for (int sector = 0; sector < KeyFrame::SectorCount; ++sector) {
         for (const bool bKey : {false, true}) {
-            const int field = KeyFieldIndex(sector, bKey);
+            const int field = KeyFrame::fieldOf(sector, bKey);
             FUZZ_CHECK(field >= 0 && field < KeyFrame::KeyFieldCount && fields.insert(field).second);
         }
     }
 
-    CheckKeys(KeyFieldsFromFile(text));
+    const KeyFields file = KeyFieldsFromFile(text);
+    CheckKeys(file);
+    if (file.ok())
+        FUZZ_CHECK(ReadKeyFile(WriteKeyFile(file.fields)).fields == file.fields);
     const KeyFields one = KeyFieldsFromOneKey(text);
     CheckKeys(one);
     if (one.ok())

@@ -25,6 +25,27 @@ bool KeyFrame::isBKeyField(int field) {
     return (field / 8) % 2 == 1;
 }
 
+int KeyFrame::fieldOf(int sector, bool bKey) {
+    return sector % 8 + (sector >= 8 ? 16 : 0) + (bKey ? 8 : 0);
+}
+
+const std::array<int, KeyFrame::KeyFieldCount> &KeyFrame::downloadOrder() {
+    static const std::array<int, KeyFieldCount> order = [] {
+        std::array<int, KeyFieldCount> fields{};
+        for (int j = 0; j < 8; ++j)
+            for (int quarter = 0; quarter < 4; ++quarter)
+                fields[4 * j + quarter] = j + 8 * quarter;
+        return fields;
+    }();
+    return order;
+}
+
+QString KeyFrame::fieldName(int field) {
+    return QStringLiteral("第%1区%2密码")
+        .arg(sectorOfField(field))
+        .arg(QChar(isBKeyField(field) ? u'B' : u'A'));
+}
+
 bool KeyFrame::hasMarkers(const QByteArray &frame) {
     if (frame.size() < Size)
         return false;
@@ -47,20 +68,15 @@ KeyFrameOutcome BuildKeyFrame(const QStringList &keyFields, QByteArray &keyFrame
     }
 
     // Sectors are visited 0, 8, 1, 9, ... so the first short key reported follows that order.
-    for (int j = 0; j < 8; ++j) {
-        for (const int field : {j, j + 8, j + 16, j + 24}) {
-            const int sector = KeyFrame::sectorOfField(field);
-            const bool bKey = KeyFrame::isBKeyField(field);
-            const QString text = TrimBlanks(keyFields.value(field));
-            if (text.size() < KeyTextLength) {
-                return {
-                    false,
-                    QStringLiteral("第%1区%2密码长度小于12！").arg(sector).arg(QChar(bKey ? u'B' : u'A'))};
-            }
-            const int offset = bKey ? KeyFrame::bKeyOffset(sector) : KeyFrame::aKeyOffset(sector);
-            for (int k = 0; k < KeyBytes; ++k)
-                keyFrame[offset + k] = char(ReadHexPair(QStringView(text).sliced(2 * k, 2)));
-        }
+    for (const int field : KeyFrame::downloadOrder()) {
+        const int sector = KeyFrame::sectorOfField(field);
+        const bool bKey = KeyFrame::isBKeyField(field);
+        const QString text = TrimBlanks(keyFields.value(field));
+        if (text.size() < KeyTextLength)
+            return {false, KeyFrame::fieldName(field) + QStringLiteral("长度小于12！")};
+        const int offset = bKey ? KeyFrame::bKeyOffset(sector) : KeyFrame::aKeyOffset(sector);
+        for (int k = 0; k < KeyBytes; ++k)
+            keyFrame[offset + k] = char(ReadHexPair(QStringView(text).sliced(2 * k, 2)));
     }
     return {true, QString()};
 }

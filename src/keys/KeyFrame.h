@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
+
 namespace vrx {
 
 // The 200-byte key download frame: E1 x4, then for each sector s its A key at 4 + 12s and its B key
@@ -20,6 +22,12 @@ struct KeyFrame {
     // Key field TextPass(i): j = i % 8; i/8 == 0: A of j, 1: B of j, 2: A of j+8, 3: B of j+8.
     static int sectorOfField(int field);
     static bool isBKeyField(int field);
+    // The key field TextPass(i) that holds a sector's A or B key; the inverse of the two above.
+    static int fieldOf(int sector, bool bKey);
+    // The fields in the order the download reads them: sectors 0, 8, 1, 9, ... 7, 15, A before B.
+    static const std::array<int, KeyFieldCount> &downloadOrder();
+    // How the window names a key field to the operator: "第8区B密码".
+    static QString fieldName(int field);
     static bool hasMarkers(const QByteArray &frame);
 };
 

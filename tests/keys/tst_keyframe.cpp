@@ -30,6 +30,7 @@ class TestKeyFrame : public QObject {
 private slots:
     void fieldMapping_data();
     void fieldMapping();
+    void fieldOfInvertsTheMapping();
     void defaultKeys();
     void distinctKeysLandInPlace();
     void shortKey_data();
@@ -64,6 +65,11 @@ void TestKeyFrame::fieldMapping() {
     QFETCH(bool, bKey);
     QCOMPARE(KeyFrame::sectorOfField(field), sector);
     QCOMPARE(KeyFrame::isBKeyField(field), bKey);
+}
+
+void TestKeyFrame::fieldOfInvertsTheMapping() {
+    for (int field = 0; field < KeyFrame::KeyFieldCount; ++field)
+        QCOMPARE(KeyFrame::fieldOf(KeyFrame::sectorOfField(field), KeyFrame::isBKeyField(field)), field);
 }
 
 void TestKeyFrame::defaultKeys() {

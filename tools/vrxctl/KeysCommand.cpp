@@ -2,7 +2,7 @@
 #include "Commands.h"
 #include "EnglishMessages.h"
 #include "ExitCode.h"
-#include "KeyFile.h"
+#include "KeyInput.h"
 #include "ReaderOperations.h"
 #include "Trace.h"
 

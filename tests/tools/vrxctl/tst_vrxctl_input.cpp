@@ -3,7 +3,7 @@
 #include "BatchFile.h"
 #include "CsvText.h"
 #include "EnglishMessages.h"
-#include "KeyFile.h"
+#include "KeyInput.h"
 #include "SettingsChange.h"
 #include "SettingsView.h"
 #include "Trace.h"
@@ -168,7 +168,7 @@ void TestVrxctlInput::keyFilePlacesSectors() {
 
     // A short key is left to the window's check, which names sector and key.
     QStringList fields = KeyFieldsFromOneKey("FFFFFFFFFFFF").fields;
-    fields[KeyFieldIndex(8, true)] = "FFFF";
+    fields[vrx::KeyFrame::fieldOf(8, true)] = "FFFF";
     QCOMPARE(vrx::BuildKeyFrame(fields, frame).message, QStringLiteral("第8区B密码长度小于12！"));
     QVERIFY(!KeyFieldsFromOneKey("FFFFFFFFFFFG").ok());
 }

@@ -15,11 +15,7 @@ struct KeyFields {
 // One key for all 32 fields: twelve hexadecimal digits.
 KeyFields KeyFieldsFromOneKey(const QString &key);
 
-// A key file: one line per sector, "sector A-key B-key" separated by blanks, sectors 0 to 15 each
-// exactly once; "#" starts a comment, blank lines are skipped.
+// A key file (see keys/KeyFile.h), its problem worded in English.
 KeyFields KeyFieldsFromFile(const QString &text);
-
-// The field that holds a sector's A or B key.
-int KeyFieldIndex(int sector, bool bKey);
 
 } // namespace vrxctl
