@@ -16,12 +16,21 @@ public:
     virtual ~MessageBox() = default;
     // Returns once the operator has dismissed the box.
     virtual void Show(const QString &text) = 0;
+    // Asks before a step that cannot be taken back, in a box with the same title and two buttons:
+    // `accept` names the step, the other cancels. True only when the operator chose `accept`. A box
+    // that cannot ask declines, so nothing happens unasked.
+    virtual bool Confirm(const QString &text, const QString &accept) {
+        Q_UNUSED(text);
+        Q_UNUSED(accept);
+        return false;
+    }
 };
 
 // The real box, modal over the active window.
 class ModalMessageBox final : public MessageBox {
 public:
     void Show(const QString &text) override;
+    bool Confirm(const QString &text, const QString &accept) override;
 };
 
 } // namespace vrx
