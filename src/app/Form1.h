@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/FieldEdit.h"
+#include "app/FileChooser.h"
 #include "app/FlexGrid.h"
 #include "app/ListBox.h"
 #include "app/MessageBox.h"
@@ -20,6 +21,7 @@
 class QCheckBox;
 class QGroupBox;
 class QLabel;
+class QMenuBar;
 class QPushButton;
 
 namespace vrx {
@@ -36,15 +38,23 @@ namespace vrx {
 //   Form1Operations.cpp - the three command buttons;
 //   Form1Exchange.cpp   - the socket, its events and the shared exchange steps;
 //   Form1Read.cpp, Form1Configure.cpp, Form1Keys.cpp - the bodies of the three operations;
-//   Form1TrafficLog.cpp - the traffic log window.
+//   Form1TrafficLog.cpp - the traffic log window;
+//   Form1Menu.cpp       - the menu bar above the controls and what its items do.
 class Form1 : public QWidget {
     Q_OBJECT
 
 public:
     // Runs Form_Initialize, creates the controls, then Form_Load, which shows the window. Every report
-    // of every handler goes to `messages`, which must outlive the window.
+    // of every handler goes to `messages`, which must outlive the window. Files are asked for with the
+    // toolkit's dialogs.
     explicit Form1(MessageBox &messages, QWidget *parent = nullptr);
+    // The same, asking `files` for file names instead; it must outlive the window.
+    Form1(MessageBox &messages, FileChooser &files, QWidget *parent = nullptr);
     ~Form1() override;
+
+    // The menu bar, and under it the client area that holds every control below.
+    QMenuBar *MenuBar = nullptr;
+    QWidget *ClientArea = nullptr;
 
     // Control arrays of the two parameter groups.
     std::array<FieldEdit *, 12> Text1{};
@@ -96,6 +106,15 @@ public:
 
     // Opens the "通信记录" window, or brings it to the front; it lists the socket's datagrams while open.
     void ShowTrafficLog();
+    // Opens the "查找读卡器" dialog.
+    void ShowFindReaders();
+
+    // The items of the menu bar that are the window's own.
+    void ImportKeys();
+    void ExportKeys();
+    void ShowAbout();
+    // The about box's text: the program, its version and its licence.
+    static QString AboutText();
 
 public slots:
     void Command1_Click();
@@ -139,7 +158,10 @@ private:
     // and then nothing of it may be touched any more.
     bool SendAndWait(const QByteArray &frame);
 
+    Form1(MessageBox &messages, FileChooser *files, QWidget *parent);
+
     void CreateControls();
+    void CreateMenuBar();
     void CreateParameterGroup(int side);
     void CreateAddressRows();
     void CreateKeyGroup();
@@ -152,6 +174,8 @@ private:
     void PlaceParameterRow(int side, int row);
 
     MessageBox &m_messages;
+    DialogFileChooser m_dialogs;
+    FileChooser &m_files; // m_dialogs unless the window was given another
     TwipScale m_twips;
     // The block the former fields were last filled from, and its texts: reading the same reader again
     // brings the same block, which need not be decoded again.

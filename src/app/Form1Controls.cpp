@@ -7,7 +7,9 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 namespace vrx {
 
@@ -53,8 +55,15 @@ QString KeyName(int index) {
 } // namespace
 
 Form1::Form1(MessageBox &messages, QWidget *parent)
+    : Form1(messages, nullptr, parent) {}
+
+Form1::Form1(MessageBox &messages, FileChooser &files, QWidget *parent)
+    : Form1(messages, &files, parent) {}
+
+Form1::Form1(MessageBox &messages, FileChooser *files, QWidget *parent)
     : QWidget(parent)
     , m_messages(messages)
+    , m_files(files ? *files : m_dialogs)
     , m_twips(logicalDpiX(), logicalDpiY()) {
     Form_Initialize(); // the control libraries must be in place before any control exists
     CreateControls();
@@ -72,13 +81,26 @@ void Form1::CreateControls() {
                       QStringLiteral("SimSun"), QStringLiteral("Sans Serif")});
     font.setPointSize(9);
     setFont(font);
-    setFixedSize(m_twips.x(layout::FormWidth), m_twips.y(layout::FormHeight));
+
+    // The menu bar sits above the client area, which keeps the layout's size; the window is as tall
+    // as both together and cannot be resized.
+    auto *frame = new QVBoxLayout(this);
+    frame->setContentsMargins(0, 0, 0, 0);
+    frame->setSpacing(0);
+    frame->setSizeConstraint(QLayout::SetFixedSize);
+    CreateMenuBar();
+    frame->setMenuBar(MenuBar);
+    ClientArea = new QWidget(this);
+    ClientArea->setObjectName(QStringLiteral("ClientArea"));
+    ClientArea->setFixedSize(m_twips.x(layout::FormWidth), m_twips.y(layout::FormHeight));
+    frame->addWidget(ClientArea);
 
     CreateParameterGroup(1);
     CreateParameterGroup(0);
     CreateAddressRows();
     CreateKeyGroup();
     CreateFooter();
+    frame->activate(); // the window's size is final before start-up centres it
 }
 
 void Form1::CreateParameterGroup(int side) {
@@ -86,7 +108,7 @@ void Form1::CreateParameterGroup(int side) {
     const bool target = side == 0;
 
     const QString title = target ? QStringLiteral("目标IP信息") : QStringLiteral("原IP信息");
-    auto *group = new QGroupBox(title, this);
+    auto *group = new QGroupBox(title, ClientArea);
     group->setObjectName(IndexedName("Frame4", side));
     group->setGeometry(m_twips.x(GroupLeft[side]), m_twips.y(GroupTop), m_twips.x(GroupWidth),
                        m_twips.y(GroupHeight));
@@ -157,11 +179,11 @@ void Form1::CreateAddressRows() {
     using namespace layout;
     const auto makeRow = [&](const char *labelName, const QString &caption, const char *fieldName, int top,
                              const QString &text) {
-        auto *label = new QLabel(caption, this);
+        auto *label = new QLabel(caption, ClientArea);
         label->setObjectName(QLatin1String(labelName));
         label->setGeometry(m_twips.x(AddressLabelLeft), m_twips.y(top), m_twips.x(AddressLabelWidth),
                            m_twips.y(AddressFieldHeight));
-        auto *field = new FieldEdit(this);
+        auto *field = new FieldEdit(ClientArea);
         field->setObjectName(QLatin1String(fieldName));
         field->setAccessibleName(caption.chopped(1)); // as the label reads, without its colon
         label->setBuddy(field);
@@ -176,7 +198,7 @@ void Form1::CreateAddressRows() {
                                          AddressTop + AddressRowStep, QStringLiteral("192.168.0.110"));
 
     const auto makeButton = [&](const char *name, const QString &caption, int left) {
-        auto *button = new QPushButton(caption, this);
+        auto *button = new QPushButton(caption, ClientArea);
         button->setObjectName(QLatin1String(name));
         button->setGeometry(m_twips.x(left), m_twips.y(UpperButtonTop), m_twips.x(ButtonWidth),
                             m_twips.y(ButtonHeight));
@@ -188,7 +210,7 @@ void Form1::CreateAddressRows() {
 
 void Form1::CreateKeyGroup() {
     using namespace layout;
-    Frame2 = new QGroupBox(QStringLiteral("准备下载的密码"), this);
+    Frame2 = new QGroupBox(QStringLiteral("准备下载的密码"), ClientArea);
     Frame2->setObjectName(QStringLiteral("Frame2"));
     Frame2->setGeometry(m_twips.x(KeyGroupLeft), m_twips.y(KeyGroupTop), m_twips.x(KeyGroupWidth),
                         m_twips.y(KeyGroupHeight));
@@ -215,7 +237,7 @@ void Form1::CreateKeyGroup() {
 
 void Form1::CreateFooter() {
     using namespace layout;
-    Label3 = new QLabel(KeyNote, this);
+    Label3 = new QLabel(KeyNote, ClientArea);
     Label3->setObjectName(QStringLiteral("Label3"));
     Label3->setWordWrap(true);
     Label3->setAutoFillBackground(true);
@@ -224,7 +246,7 @@ void Form1::CreateFooter() {
     Label3->setPalette(notePalette);
     Label3->setGeometry(m_twips.x(NoteLeft), m_twips.y(NoteTop), m_twips.x(NoteWidth), m_twips.y(NoteHeight));
 
-    Command5 = new QPushButton(QStringLiteral("下载读卡器密码"), this);
+    Command5 = new QPushButton(QStringLiteral("下载读卡器密码"), ClientArea);
     Command5->setObjectName(QStringLiteral("Command5"));
     Command5->setGeometry(m_twips.x(Command5Left), m_twips.y(Command5Top), m_twips.x(ButtonWidth),
                           m_twips.y(ButtonHeight));

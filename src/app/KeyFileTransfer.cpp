@@ -1,0 +1,129 @@
+#include "app/KeyFileTransfer.h"
+
+#include "app/FieldEdit.h"
+#include "app/FileChooser.h"
+#include "app/MessageBox.h"
+#include "fields/AddressText.h"
+#include "keys/KeyFrame.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <algorithm>
+
+namespace vrx {
+
+namespace {
+
+const QString Filter = QStringLiteral("密码文件 (*.txt);;所有文件 (*)");
+// A key file is 16 short lines; anything this large is not one, and is not read into memory.
+constexpr qint64 MaxKeyFileBytes = 1 << 20;
+constexpr int KeyDigits = 12;
+
+QString KeyText(const FieldEdit *field) {
+    return TrimBlanks(field->text()); // as the download reads it
+}
+
+bool IsCompleteKey(const QString &key) {
+    return key.size() == KeyDigits && CheckKeyText(key) == KeyTextProblem::None;
+}
+
+} // namespace
+
+QString KeyFileTransfer::ProblemText(const KeyFileReading &reading) {
+    const QString line = QStringLiteral("密码文件第%1行").arg(reading.line);
+    const QString key = KeyFrame::fieldName(KeyFrame::fieldOf(reading.sector, reading.bKey));
+    switch (reading.problem) {
+    case KeyFileProblem::None:
+        return {};
+    case KeyFileProblem::ItemCount:
+        return line +
+               QStringLiteral("格式不对：每行应为“区号 A密码 B密码”三项，这一行有%1项。").arg(reading.items);
+    case KeyFileProblem::BadSector:
+        return line + QStringLiteral("的区号不对：区号应为0到15之间的数字。");
+    case KeyFileProblem::RepeatedSector:
+        return line + QStringLiteral("又给出了第%1区的密码，第%2行已经给出过：每个区只能有一行。")
+                          .arg(reading.sector)
+                          .arg(reading.earlierLine);
+    case KeyFileProblem::BadKey:
+        return line + QStringLiteral("的") + key +
+               (reading.keyProblem == KeyTextProblem::TooLong
+                    ? QStringLiteral("超过12位十六进制数字。")
+                    : QStringLiteral("含有不是十六进制数字的字符。"));
+    case KeyFileProblem::MissingSectors: {
+        QStringList sectors;
+        for (int sector : reading.missingSectors)
+            sectors << QString::number(sector);
+        return QStringLiteral("密码文件缺少第%1区的密码：0到15区每区都要有一行。").arg(sectors.join(u'、'));
+    }
+    }
+    return {};
+}
+
+QStringList KeyFileTransfer::FieldTexts() const {
+    QStringList texts;
+    for (const FieldEdit *field : m_fields)
+        texts << KeyText(field);
+    return texts;
+}
+
+void KeyFileTransfer::Import() {
+    const QString path = m_files.FileToOpen(m_parent, QStringLiteral("导入密码"), Filter);
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_messages.Show(QStringLiteral("无法读取密码文件“%1”：%2").arg(path, file.errorString()));
+        return;
+    }
+    if (file.size() > MaxKeyFileBytes) {
+        m_messages.Show(QStringLiteral("“%1”不是密码文件：文件太大。").arg(path));
+        return;
+    }
+    const KeyFileReading reading = ReadKeyFile(QString::fromUtf8(file.readAll()));
+    if (!reading.ok()) {
+        m_messages.Show(ProblemText(reading) + QStringLiteral("\n没有导入任何密码。"));
+        return;
+    }
+    for (int field = 0; field < KeyFrame::KeyFieldCount; ++field)
+        m_fields[field]->setText(reading.fields[field]);
+}
+
+void KeyFileTransfer::Export() {
+    const QStringList keys = FieldTexts();
+    const auto &order = KeyFrame::downloadOrder();
+    const auto bad =
+        std::find_if(order.begin(), order.end(), [&](int field) { return !IsCompleteKey(keys[field]); });
+    if (bad != order.end()) {
+        m_messages.Show(KeyFrame::fieldName(*bad) + QStringLiteral("不是12位十六进制数字，无法导出！"));
+        return;
+    }
+    if (!m_messages.Confirm(
+            QStringLiteral("导出的文件将以明文保存全部32个密码，能读取这个文件的人都能看到它们。"
+                           "文件只允许您本人读写，请妥善保管。\n确定要导出吗？"),
+            QStringLiteral("导出")))
+        return;
+    const QString path =
+        m_files.FileToSave(m_parent, QStringLiteral("导出密码"), QStringLiteral("keys.txt"), Filter);
+    if (path.isEmpty())
+        return;
+    if (Write(path, WriteKeyFile(keys).toUtf8()))
+        m_messages.Show(QStringLiteral("密码已导出到“%1”。").arg(path));
+}
+
+// The keys reach the file's final name only whole, and never readable by others: the permissions are
+// set on the new file before it replaces any old one.
+bool KeyFileTransfer::Write(const QString &path, const QByteArray &text) {
+    QSaveFile file(path);
+    const bool written = file.open(QIODevice::WriteOnly) && file.write(text) == text.size() &&
+                         file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) &&
+                         file.commit();
+    if (!written) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        m_messages.Show(QStringLiteral("无法写入密码文件“%1”：%2").arg(path, reason));
+    }
+    return written;
+}
+
+} // namespace vrx
