@@ -1,6 +1,7 @@
 #include "app/Form1.h"
 
 #include "app/Form1Layout.h"
+#include "app/LocalAddressCompleter.h"
 #include "fields/HexText.h"
 #include "setup/FormInitialize.h"
 
@@ -196,6 +197,7 @@ void Form1::CreateAddressRows() {
                                               AddressTop, QStringLiteral("192.168.0.101"));
     std::tie(Label5, TextPCIP) = makeRow("Label5", QStringLiteral("本机IP:"), "TextPCIP",
                                          AddressTop + AddressRowStep, QStringLiteral("192.168.0.110"));
+    new LocalAddressCompleter(TextPCIP);
 
     const auto makeButton = [&](const char *name, const QString &caption, int left) {
         auto *button = new QPushButton(caption, ClientArea);
