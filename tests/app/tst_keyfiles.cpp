@@ -2,6 +2,7 @@
 // none; an export asks first, writes the fields for the owner's eyes only, and reads back the same.
 #include "MenuDriver.h"
 #include "MessageRecorder.h"
+#include "SampleKeyFile.h"
 #include "app/Form1.h"
 #include "keys/KeyFrame.h"
 
@@ -20,14 +21,6 @@ namespace {
 // Key field i holds a key of its own, mixed case as the operator may type it.
 QString DistinctKey(int field) {
     return QStringLiteral("a1B2c3D4e5%1").arg(field, 2, 10, QChar('0'));
-}
-
-// A key file with sector s's keys "AAAAAAAAAAss" and "BBBBBBBBBBss"; sector s on line s + 2.
-QString GoodFile() {
-    QString text = "# sector  A key  B key\n";
-    for (int s = 0; s < 16; ++s)
-        text += QStringLiteral("%1 AAAAAAAAAA%2 BBBBBBBBBB%2\n").arg(s).arg(s, 2, 10, QChar('0'));
-    return text;
 }
 
 bool WriteFile(const QString &path, const QByteArray &bytes) {
@@ -98,38 +91,37 @@ private slots:
         delete folder;
     }
 
-    void importGoodFile() {
-        QVERIFY(WriteFile(path("keys.txt"), GoodFile().toUtf8()));
+    void importSampleKeyFile() {
+        QVERIFY(WriteFile(path("keys.txt"), SampleKeyFile().toUtf8()));
         files->openName = path("keys.txt");
         QVERIFY(choose("导入密码…"));
         QCOMPARE(files->captions, QStringList{"导入密码"});
         QVERIFY(messages->shown.isEmpty());
         for (int s = 0; s < 16; ++s) {
-            const QString suffix = QStringLiteral("%1").arg(s, 2, 10, QChar('0'));
-            QCOMPARE(form->TextPass[KeyFrame::fieldOf(s, false)]->text(), "AAAAAAAAAA" + suffix);
-            QCOMPARE(form->TextPass[KeyFrame::fieldOf(s, true)]->text(), "BBBBBBBBBB" + suffix);
+            QCOMPARE(form->TextPass[KeyFrame::fieldOf(s, false)]->text(), SampleAKey(s));
+            QCOMPARE(form->TextPass[KeyFrame::fieldOf(s, true)]->text(), SampleBKey(s));
         }
     }
 
     void importBadFile_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("message");
-        const QString good = GoodFile();
+        const QString good = SampleKeyFile();
         QTest::newRow("not hex")
-            << QString(good).replace("BBBBBBBBBB05", "BBBBBBBBBBZ5").toUtf8()
-            << "密码文件第7行的第5区B密码含有不是十六进制数字的字符。\n没有导入任何密码。";
-        QTest::newRow("too long") << QString(good).replace("AAAAAAAAAA15", "AAAAAAAAAA150").toUtf8()
-                                  << "密码文件第17行的第15区A密码超过12位十六进制数字。\n没有导入任何密码。";
+            << QString(good).replace("B0B1B2B3B405", "B0B1B2B3B4Z5").toUtf8()
+            << "密码文件第8行的第5区B密码含有不是十六进制数字的字符。\n没有导入任何密码。";
+        QTest::newRow("too long") << QString(good).replace("A0A1A2A3A40f", "A0A1A2A3A40f0").toUtf8()
+                                  << "密码文件第18行的第15区A密码超过12位十六进制数字。\n没有导入任何密码。";
         QTest::newRow("two items")
-            << QString(good).replace(" BBBBBBBBBB09", "").toUtf8()
-            << "密码文件第11行格式不对：每行应为“区号 A密码 B密码”三项，这一行有2项。\n"
+            << QString(good).replace(" B0B1B2B3B409", "").toUtf8()
+            << "密码文件第12行格式不对：每行应为“区号 A密码 B密码”三项，这一行有2项。\n"
                "没有导入任何密码。";
         QTest::newRow("sector 16")
             << (good + "16 FFFFFFFFFFFF FFFFFFFFFFFF\n").toUtf8()
-            << "密码文件第18行的区号不对：区号应为0到15之间的数字。\n没有导入任何密码。";
+            << "密码文件第19行的区号不对：区号应为0到15之间的数字。\n没有导入任何密码。";
         QTest::newRow("sector twice")
             << (good + "3 FFFFFFFFFFFF FFFFFFFFFFFF\n").toUtf8()
-            << "密码文件第18行又给出了第3区的密码，第5行已经给出过：每个区只能有一行。\n"
+            << "密码文件第19行又给出了第3区的密码，第6行已经给出过：每个区只能有一行。\n"
                "没有导入任何密码。";
         QTest::newRow("sectors missing")
             << QString(good).remove(QRegularExpression("\n(4|11) [^\n]*")).toUtf8()
@@ -163,7 +155,7 @@ private slots:
     void importUnreadableFile() {
         QFETCH(QString, name);
         QFETCH(QString, start);
-        QVERIFY(WriteFile(path("large.txt"), GoodFile().toUtf8() + QByteArray(1 << 20, '#')));
+        QVERIFY(WriteFile(path("large.txt"), SampleKeyFile().toUtf8() + QByteArray(1 << 20, '#')));
         files->openName = path(name);
         QVERIFY(choose("导入密码…"));
         QCOMPARE(messages->shown.size(), 1);

@@ -1,5 +1,6 @@
 // Key files as the window and vrxctl read and write them: every problem found with its line, sector
 // and kind before any field is given out, and a written file read back to the same fields.
+#include "SampleKeyFile.h"
 #include "keys/KeyFile.h"
 #include "keys/KeyFrame.h"
 
@@ -11,15 +12,6 @@ Q_DECLARE_METATYPE(vrx::KeyFileProblem)
 Q_DECLARE_METATYPE(vrx::KeyTextProblem)
 
 namespace {
-
-// Sector s: A key A0A1A2A3A4ss, B key B0B1B2B3B4ss, on line s + 3.
-QString FullKeyFile() {
-    QString text = "# keys of the front door readers\n\n";
-    for (int s = 0; s < 16; ++s)
-        text +=
-            QStringLiteral("%1 A0A1A2A3A4%2 B0B1B2B3B4%2  # sector %1\n").arg(s).arg(s, 2, 16, QChar('0'));
-    return text;
-}
 
 QString Without(const QString &text, int sector) {
     QStringList lines = text.split(u'\n');
@@ -44,7 +36,7 @@ private slots:
 
 void TestKeyFile::goodFiles_data() {
     QTest::addColumn<QString>("text");
-    const QString full = FullKeyFile();
+    const QString full = SampleKeyFile();
     QTest::newRow("comments and blank lines") << full;
     QTest::newRow("tabs and CRLF") << QString(full).replace(' ', '\t').replace("\n", "\r\n");
     QTest::newRow("byte order mark") << QChar(0xFEFF) + full;
@@ -62,9 +54,8 @@ void TestKeyFile::goodFiles() {
     QVERIFY(reading.ok());
     QCOMPARE(reading.fields.size(), KeyFrame::KeyFieldCount);
     for (int s = 0; s < KeyFrame::SectorCount; ++s) {
-        const QString suffix = QStringLiteral("%1").arg(s, 2, 16, QChar('0'));
-        QCOMPARE(reading.fields[KeyFrame::fieldOf(s, false)], "A0A1A2A3A4" + suffix);
-        QCOMPARE(reading.fields[KeyFrame::fieldOf(s, true)], "B0B1B2B3B4" + suffix);
+        QCOMPARE(reading.fields[KeyFrame::fieldOf(s, false)], SampleAKey(s));
+        QCOMPARE(reading.fields[KeyFrame::fieldOf(s, true)], SampleBKey(s));
     }
 }
 
@@ -76,7 +67,7 @@ void TestKeyFile::problems_data() {
     QTest::addColumn<bool>("bKey");
     QTest::addColumn<KeyTextProblem>("keyProblem");
 
-    const QString full = FullKeyFile();
+    const QString full = SampleKeyFile();
     const auto none = KeyTextProblem::None;
     QTest::newRow("two items") << "0 FFFFFFFFFFFF\n" << KeyFileProblem::ItemCount << 1 << -1 << false << none;
     QTest::newRow("four items") << QString(full).replace("# sector 4", "x") << KeyFileProblem::ItemCount << 7
@@ -125,7 +116,7 @@ void TestKeyFile::problems() {
 }
 
 void TestKeyFile::missingSectors() {
-    const KeyFileReading reading = ReadKeyFile(Without(Without(FullKeyFile(), 12), 7));
+    const KeyFileReading reading = ReadKeyFile(Without(Without(SampleKeyFile(), 12), 7));
     QCOMPARE(reading.problem, KeyFileProblem::MissingSectors);
     QCOMPARE(reading.missingSectors, (QList<int>{7, 12}));
     QCOMPARE(reading.line, 0);

@@ -4,6 +4,7 @@
 #include "CsvText.h"
 #include "EnglishMessages.h"
 #include "KeyInput.h"
+#include "SampleKeyFile.h"
 #include "SettingsChange.h"
 #include "SettingsView.h"
 #include "Trace.h"
@@ -108,23 +109,11 @@ void TestVrxctlInput::rangeLimit() {
     QVERIFY(!vrx::ExpandRanges({"0.0.0.0/0"}).ok());
 }
 
-namespace {
-
-QString FullKeyFile() {
-    QString text = "# keys of the front door readers\n\n";
-    for (int s = 0; s < 16; ++s)
-        text +=
-            QStringLiteral("%1 A0A1A2A3A4%2 B0B1B2B3B4%2  # sector %1\n").arg(s).arg(s, 2, 16, QChar('0'));
-    return text;
-}
-
-} // namespace
-
 void TestVrxctlInput::keyFile_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("error"); // a part of the message; empty for a good file
 
-    const QString full = FullKeyFile();
+    const QString full = SampleKeyFile();
     QTest::newRow("complete") << full << "";
     QTest::newRow("tabs and CRLF") << QString(full).replace(' ', '\t').replace("\n", "\r\n") << "";
     QTest::newRow("missing sector") << QString(full).replace("7 A0A1A2A3A407 B0B1B2B3B407  # sector 7\n", "")
@@ -158,7 +147,7 @@ void TestVrxctlInput::keyFile() {
 
 void TestVrxctlInput::keyFilePlacesSectors() {
     // Sector 9's keys must land at its own offsets of the frame, through the window's field order.
-    const KeyFields keys = KeyFieldsFromFile(FullKeyFile());
+    const KeyFields keys = KeyFieldsFromFile(SampleKeyFile());
     QVERIFY(keys.ok());
     QByteArray frame;
     QVERIFY(vrx::BuildKeyFrame(keys.fields, frame).ok);
