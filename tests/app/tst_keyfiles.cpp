@@ -91,7 +91,7 @@ private slots:
         delete folder;
     }
 
-    void importSampleKeyFile() {
+    void importGoodFile() {
         QVERIFY(WriteFile(path("keys.txt"), SampleKeyFile().toUtf8()));
         files->openName = path("keys.txt");
         QVERIFY(choose("导入密码…"));
