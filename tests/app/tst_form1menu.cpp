@@ -4,6 +4,7 @@
 #include "MessageRecorder.h"
 #include "app/Form1.h"
 
+#include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPointer>
@@ -65,6 +66,19 @@ private slots:
         QVERIFY2(about.contains(QStringLiteral("版本 ") + QStringLiteral(VRX_VERSION)), qPrintable(about));
         QVERIFY(about.contains("vrx-config"));
         QVERIFY(about.contains("许可：专有软件"));
+    }
+
+    void trafficLogItemOpensTheLog() {
+        QString failure;
+        QVERIFY2(ChooseMenuItem(form, "工具", "通信记录", &failure), qPrintable(failure));
+        const auto isLogShown = [] {
+            for (QWidget *window : QApplication::topLevelWidgets())
+                if (window->windowTitle() == QStringLiteral("通信记录") && window->isVisible())
+                    return true;
+            return false;
+        };
+        QTRY_VERIFY(isLogShown());
+        QVERIFY(messages->shown.isEmpty());
     }
 
     void quitClosesTheWindow() {
