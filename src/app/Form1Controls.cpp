@@ -3,6 +3,7 @@
 #include "app/Form1Layout.h"
 #include "app/LocalAddressCompleter.h"
 #include "fields/HexText.h"
+#include "keys/KeyFrame.h"
 #include "setup/FormInitialize.h"
 
 #include <QCheckBox>
@@ -45,12 +46,6 @@ bool IsKeyTextCharacter(char16_t code) {
 // and its row ("目标IP信息 读卡器IP"), a key field by its sector and key ("第3区A密码").
 QString RowName(const QString &group, const QString &row) {
     return group + u' ' + row;
-}
-
-QString KeyName(int index) {
-    const int sector = index % 8 + (index >= 16 ? 8 : 0);
-    const QChar key = (index / 8) % 2 == 0 ? u'A' : u'B';
-    return QStringLiteral("第%1区%2密码").arg(sector).arg(key);
 }
 
 } // namespace
@@ -226,7 +221,7 @@ void Form1::CreateKeyGroup() {
     for (int index = 0; index < 32; ++index) {
         auto *field = new FieldEdit(Frame2);
         field->setObjectName(IndexedName("TextPass", index));
-        field->setAccessibleName(KeyName(index));
+        field->setAccessibleName(KeyFrame::fieldName(index));
         field->setInputLimit(KeyLimit);
         field->setCharacterFilter(IsKeyTextCharacter);
         const int width = index < 16 ? KeyFieldWidthLow : KeyFieldWidthHigh;
