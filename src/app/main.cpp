@@ -3,6 +3,9 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
@@ -11,6 +14,14 @@ int main(int argc, char *argv[]) {
     // Ties the window to its menu entry and icon when installed; harmless when run from the build tree.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.vrxconfig.VrxConfig"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("io.github.vrxconfig.VrxConfig")));
+
+    // The window speaks Chinese whatever the system's language, so the toolkit's own texts (the file
+    // dialogs' buttons, a line edit's context menu) should too. Without the translations installed
+    // they stay in English; nothing else changes.
+    QTranslator toolkitTexts;
+    if (toolkitTexts.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&toolkitTexts);
 
     vrx::ModalMessageBox messages;
     // Closing the window ends the program, also in the middle of an operation's wait: the window is
