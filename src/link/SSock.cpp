@@ -7,8 +7,17 @@
 #include <QNetworkDatagram>
 #include <QNetworkProxy>
 #include <QPointer>
+#include <QSocketNotifier>
 #include <QTimerEvent>
 #include <QUdpSocket>
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <cstring>
+#include <linux/sockios.h>
+#include <netinet/in.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
 
 namespace vrx {
 
@@ -52,6 +61,7 @@ int SSock::State() const {
 void SSock::Close() {
     if (kept_)
         return;
+    dropWriteNotifier();
     if (socket_->state() != QAbstractSocket::BoundState) {
         socket_->abort();
         return;
@@ -73,7 +83,13 @@ void SSock::releaseKeptSocket() {
         return;
     releaseTimer_.stop();
     kept_ = false;
+    dropWriteNotifier();
     socket_->abort();
+}
+
+void SSock::dropWriteNotifier() {
+    delete writable_;
+    writable_ = nullptr;
 }
 
 bool SSock::takeBackKeptSocket(const QHostAddress &address, int port) {
@@ -197,6 +213,125 @@ void SSock::SendData(const QByteArray &data) {
         const SocketErrorContext context{SocketErrorContext::Sending, destination->toString(), remotePort_};
         throw SocketException(SocketErrorFromQt(socket_->error(), socket_->errorString(), context));
     }
+}
+
+namespace {
+
+// The Qt condition of a send's errno, so that SocketErrorFromQt words it as it words every send failure.
+QAbstractSocket::SocketError QtConditionOf(int number) {
+    switch (number) {
+    case EACCES:
+    case EPERM:
+        return QAbstractSocket::SocketAccessError;
+    case ENETUNREACH:
+    case EHOSTUNREACH:
+    case EHOSTDOWN:
+    case ENETDOWN:
+        return QAbstractSocket::NetworkError;
+    case EMSGSIZE:
+        return QAbstractSocket::DatagramTooLargeError;
+    case EADDRNOTAVAIL:
+        return QAbstractSocket::SocketAddressNotAvailableError;
+    case ECONNREFUSED:
+        return QAbstractSocket::ConnectionRefusedError;
+    case ENOMEM:
+        return QAbstractSocket::SocketResourceError;
+    default:
+        return QAbstractSocket::UnknownSocketError;
+    }
+}
+
+// An error that an earlier ICMP message left on the socket: the kernel reports it on the next send,
+// which then has not happened.
+bool LeftByEarlierMessage(int number) {
+    return number == ECONNREFUSED || number == EHOSTUNREACH || number == ENETUNREACH || number == EHOSTDOWN;
+}
+
+} // namespace
+
+SSock::SendOutcome SSock::TrySendData(const QByteArray &data, quint32 host, quint16 port,
+                                      SocketError *error) {
+    const auto fail = [&](int number, const QString &text) {
+        if (error) {
+            const QString destination = DottedText(QHostAddress(host));
+            *error = number
+                         ? SocketErrorFromQt(QtConditionOf(number), QString::fromLocal8Bit(strerror(number)),
+                                             {SocketErrorContext::Sending, destination, port})
+                         : SocketError{SocketErrorNumber::WrongState, text};
+        }
+        return SendOutcome::Failed;
+    };
+    if (State() == Closed)
+        return fail(0, QStringLiteral("套接字尚未绑定本机地址，不能发送。"));
+    const int fd = int(socket_->socketDescriptor());
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(port);
+    to.sin_addr.s_addr = htonl(host);
+    // A UDP send that the kernel drops on its way out (no room for another neighbour entry, a full card
+    // queue) returns success unless IP_RECVERR is on; it is on only for the send itself, so that ICMP
+    // messages arriving later are not queued on the socket as errors.
+    const int on = 1;
+    const int off = 0;
+    ::setsockopt(fd, IPPROTO_IP, IP_RECVERR, &on, sizeof on);
+    ssize_t sent = -1;
+    int number = 0;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        sent = ::sendto(fd, data.constData(), size_t(data.size()), MSG_DONTWAIT,
+                        reinterpret_cast<const sockaddr *>(&to), sizeof to);
+        number = sent < 0 ? errno : 0;
+        if (!LeftByEarlierMessage(number))
+            break;
+    }
+    ::setsockopt(fd, IPPROTO_IP, IP_RECVERR, &off, sizeof off);
+    if (sent == data.size())
+        return SendOutcome::Sent;
+    if (number == EAGAIN || number == EWOULDBLOCK)
+        return SendOutcome::Busy;
+    if (number == ENOBUFS)
+        return SendOutcome::Dropped;
+    return fail(number ? number : EMSGSIZE, QString());
+}
+
+int SSock::SendQueueBytes() const {
+    int queued = 0;
+    if (State() == Closed || ::ioctl(int(socket_->socketDescriptor()), SIOCOUTQ, &queued) != 0)
+        return 0;
+    return queued;
+}
+
+int SSock::SendBufferSize() const {
+    int size = 0;
+    socklen_t length = sizeof size;
+    if (State() == Closed ||
+        ::getsockopt(int(socket_->socketDescriptor()), SOL_SOCKET, SO_SNDBUF, &size, &length) != 0)
+        return 0;
+    return size;
+}
+
+void SSock::SetSendBufferSize(int bytes) {
+    if (State() == Closed)
+        return;
+    const int fd = int(socket_->socketDescriptor());
+    // SO_SNDBUFFORCE passes net.core.wmem_max for a process with CAP_NET_ADMIN; others get the limit.
+    if (::setsockopt(fd, SOL_SOCKET, SO_SNDBUFFORCE, &bytes, sizeof bytes) != 0)
+        ::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &bytes, sizeof bytes);
+}
+
+void SSock::NotifyWhenWritable() {
+    if (State() == Closed)
+        return;
+    const qintptr fd = socket_->socketDescriptor();
+    if (writable_ && writable_->socket() != fd)
+        dropWriteNotifier();
+    if (!writable_) {
+        writable_ = new QSocketNotifier(fd, QSocketNotifier::Write, this);
+        connect(writable_, &QSocketNotifier::activated, this, [this] {
+            writable_->setEnabled(false);
+            emit ReadyToSend();
+        });
+    }
+    writable_->setEnabled(true);
 }
 
 QString SSock::LocalIP() const {

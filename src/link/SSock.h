@@ -12,6 +12,7 @@
 #include <optional>
 
 class QNetworkDatagram;
+class QSocketNotifier;
 class QUdpSocket;
 
 namespace vrx {
@@ -73,6 +74,31 @@ public:
     // 40014 when RemotePort is 0, otherwise the mapped failure of the send.
     void SendData(const QByteArray &data);
 
+    // What became of a datagram handed to TrySendData.
+    enum class SendOutcome {
+        Sent,
+        // The send buffer is full (it holds, among others, the datagrams that wait for a neighbour's
+        // ARP): nothing was sent; send it again once ReadyToSend says there is room (NotifyWhenWritable).
+        Busy,
+        // The kernel took the datagram but dropped it for want of room: its neighbour table has no room
+        // for a new neighbour, or the card's queue is full. Send it again a moment later.
+        Dropped,
+        Failed, // *error says why
+    };
+    // The many-reader engine's send: never throws, and tells back-pressure from failure. A datagram that
+    // the kernel drops on its way out is reported, not taken for sent, so that no query is silently lost.
+    SendOutcome TrySendData(const QByteArray &data, quint32 host, quint16 port, SocketError *error = nullptr);
+    // Bytes of datagrams sent but still held by the kernel for this socket (waiting for ARP, queued on
+    // the card): what one datagram costs the send buffer can be measured with it.
+    int SendQueueBytes() const;
+    // The send buffer's size as the kernel accounts it (it doubles what is asked for); 0 when closed.
+    int SendBufferSize() const;
+    // Asks for a send buffer of this many bytes (the kernel doubles it); beyond the system's limit
+    // (net.core.wmem_max) when the process may. What was granted is read back with SendBufferSize().
+    void SetSendBufferSize(int bytes);
+    // Emits ReadyToSend once, as soon as the send buffer has room again (at once when it has).
+    void NotifyWhenWritable();
+
     // The computer's primary address as dotted text.
     QString LocalIP() const;
     // The address the socket is bound to ("" when closed).
@@ -89,6 +115,8 @@ signals:
     void DataArrival(const QByteArray &datagram, const QString &sender, quint16 senderPort);
     // A failure while receiving.
     void Error(const vrx::SocketError &error);
+    // The send buffer has room again (after NotifyWhenWritable).
+    void ReadyToSend();
 
 protected:
     void timerEvent(QTimerEvent *event) override;
@@ -99,11 +127,13 @@ private:
     // Takes the socket kept aside by Close back when it is bound to this address and port.
     bool takeBackKeptSocket(const QHostAddress &address, int port);
     void releaseKeptSocket();
+    void dropWriteNotifier();
     // Reads and drops queued datagrams, at most `most`; returns how many.
     int discardPending(int most);
 
     QUdpSocket *socket_ = nullptr;
-    bool kept_ = false; // closed, but still bound until releaseTimer_ fires
+    QSocketNotifier *writable_ = nullptr; // for NotifyWhenWritable; made for the socket of the moment
+    bool kept_ = false;                   // closed, but still bound until releaseTimer_ fires
     QBasicTimer releaseTimer_;
     QString remoteHost_;
     int remotePort_ = 0;

@@ -10,6 +10,9 @@
 
 namespace vrx {
 
+// The port every reader listens on.
+constexpr quint16 ReaderPort = 1001;
+
 // One request to one reader and what came of it. The state is the window's exchange state for this
 // reader alone: replies are recognised by ClassifyDatagram against it.
 struct Exchange {

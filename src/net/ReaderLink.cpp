@@ -12,8 +12,6 @@ namespace vrx {
 
 namespace {
 
-constexpr int ReaderPort = 1001;
-
 // The positions of the exchanges still waiting for a reply.
 std::vector<size_t> Unfinished(const std::vector<Exchange> &exchanges) {
     std::vector<size_t> pending;

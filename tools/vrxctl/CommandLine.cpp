@@ -43,7 +43,8 @@ QString ExitCodesHelp() {
         "scan and discover: nothing found)\n"
         "  2  bad input or usage\n"
         "  3  socket error (bind refused, address in use, no privilege, no card or route reaches the "
-        "reader)\n");
+        "reader)\n"
+        "  130  interrupted by Ctrl+C (scan: what was found so far is listed)\n");
 }
 
 std::optional<int> ParseCommand(QCommandLineParser &parser, const QString &command,

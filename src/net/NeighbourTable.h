@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QSet>
+#include <QString>
+
+namespace vrx {
+
+// What the kernel's IPv4 neighbour table (ARP cache) holds and allows. Each address on a card's own
+// network that is sent to needs an entry; until its ARP is answered or given up the entry can be
+// neither used nor thrown away, and the kernel refuses new entries beyond `limit` (gc_thresh3). The
+// limit and the count are the machine's, shared by every network namespace: a count read in one
+// namespace includes the others'.
+struct NeighbourTableUse {
+    bool read = false;       // the kernel answered; otherwise the fields hold the kernel's defaults
+    int limit = 1024;        // gc_thresh3
+    int entries = 0;         // entries now, in all namespaces
+    int collectableHere = 0; // of them, those of this namespace the kernel may drop to make room
+    QSet<quint32> knownHere; // addresses of this namespace whose MAC is known: a send needs no ARP
+
+    // Entries that count against the limit: everything but what the kernel may drop. Another
+    // namespace's entries are all counted, as their state cannot be seen from here.
+    int inUse() const { return qMax(0, entries - collectableHere); }
+};
+
+NeighbourTableUse ReadNeighbourTable();
+
+// How one card resolves a neighbour, from /proc/sys/net/ipv4/neigh/<card>/.
+struct CardArp {
+    bool arp = true;         // false: the card needs no ARP (loopback, point-to-point, tunnels)
+    int solicits = 3;        // mcast_solicit + app_solicit: the ARP requests sent for one neighbour
+    int retransMs = 1000;    // retrans_time_ms: the time between them
+    int queueBytes = 212992; // unres_qlen_bytes: what may wait for one unresolved neighbour
+};
+
+CardArp ReadCardArp(const QString &card);
+
+// Whether the neighbour's ARP is settled: true once its MAC is known, and also once the kernel has
+// given it up (nothing waits for it any more). For a gateway the scan waits on.
+bool NeighbourSettled(quint32 address, const QString &card);
+
+} // namespace vrx

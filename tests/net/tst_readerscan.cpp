@@ -1,0 +1,179 @@
+// The scan engine on loopback against simulated readers that live in this test's event loop: it runs
+// without blocking, reports as it goes, stops early keeping what it found, and reports failures.
+//
+// Addresses: computer side 127.0.60.x, readers 127.1.60.x and 127.1.61.x.
+#include "ReaderSimulator.h"
+
+#include "link/QtSocketErrors.h"
+#include "link/ReplyWait.h"
+#include "link/SSock.h"
+#include "net/AddressRange.h"
+#include "net/ReaderScan.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTest>
+#include <QUdpSocket>
+
+using namespace vrx;
+
+namespace {
+
+QList<quint32> Addresses(const QString &range) {
+    return ExpandRanges({range}).addresses;
+}
+
+ScanOptions From(const QString &local, int timeoutMs = 1000, int rate = 0) {
+    ScanOptions options;
+    options.local = local;
+    options.timeoutMs = timeoutMs;
+    options.ratePerSecond = rate;
+    return options;
+}
+
+QStringList AddressesOf(const QList<FoundReader> &readers) {
+    QStringList addresses;
+    for (const FoundReader &reader : readers)
+        addresses.append(reader.address);
+    return addresses;
+}
+
+} // namespace
+
+class TestReaderScan : public QObject {
+    Q_OBJECT
+
+private slots:
+    void findsEveryReaderWithoutBlocking();
+    void stopKeepsWhatWasFound();
+    void aSecondStopEndsAtOnce();
+    void aTakenPortFailsAfterStartReturns();
+    void aLateReplyDoesNotCount();
+    void nonThrowingSend();
+};
+
+void TestReaderScan::findsEveryReaderWithoutBlocking() {
+    ReaderSimulator sim;
+    for (const QString address : {"127.1.60.254", "127.1.60.1", "127.1.60.77"})
+        QVERIFY(sim.addReader(address));
+    ReaderScan scan;
+    QSignalSpy found(&scan, &ReaderScan::readerFound);
+    QSignalSpy progress(&scan, &ReaderScan::progress);
+    QSignalSpy finished(&scan, &ReaderScan::finished);
+    QSignalSpy failed(&scan, &ReaderScan::failed);
+    scan.start(Addresses("127.1.60.0/24"), From("127.0.60.1"));
+    // start() returns before anything is sent or found.
+    QVERIFY(scan.isRunning());
+    QCOMPARE(found.count() + finished.count(), 0);
+    QVERIFY(sim.received().isEmpty());
+
+    QVERIFY(finished.wait(5000));
+    QCOMPARE(failed.count(), 0);
+    QCOMPARE(found.count(), 3);
+    QCOMPARE(AddressesOf(scan.found()), (QStringList{"127.1.60.1", "127.1.60.77", "127.1.60.254"}));
+    QCOMPARE(scan.found().front().card, QStringLiteral("lo"));
+    QCOMPARE(scan.found().front().cardAddress, QStringLiteral("127.0.60.1"));
+    QCOMPARE(scan.found().front().settings.readerIp, sim.reader("127.1.60.1")->settings().readerIp);
+    const QList<QVariant> last = progress.constLast();
+    QCOMPARE(last, (QList<QVariant>{qint64(254), qint64(254), 3, qint64(0)}));
+    for (SimulatedReader *reader : sim.readers())
+        QCOMPARE(reader->received().size(), 1);
+    QVERIFY(!scan.isRunning());
+}
+
+void TestReaderScan::stopKeepsWhatWasFound() {
+    ReaderSimulator sim;
+    QVERIFY(sim.addReader("127.1.61.2") && sim.addReader("127.1.61.190"));
+    ReaderScan scan;
+    QSignalSpy finished(&scan, &ReaderScan::finished);
+    connect(&scan, &ReaderScan::readerFound, &scan, [&](const FoundReader &reader) {
+        if (reader.address == QLatin1String("127.1.61.2"))
+            scan.stop();
+    });
+    scan.start(Addresses("127.1.61.1-200"), From("127.0.60.2", 300, 100)); // 2 s of sending
+    QVERIFY(finished.wait(5000));
+    QCOMPARE(AddressesOf(scan.found()), QStringList{"127.1.61.2"});
+    QVERIFY(sim.reader("127.1.61.190")->received().isEmpty()); // nothing was sent after the stop
+    QVERIFY2(scan.done() < 20, qPrintable(QString::number(scan.done())));
+    QCOMPARE(scan.total(), qint64(200));
+}
+
+void TestReaderScan::aSecondStopEndsAtOnce() {
+    ReaderScan scan;
+    QSignalSpy finished(&scan, &ReaderScan::finished);
+    scan.start(Addresses("127.1.61.201-210"), From("127.0.60.3", 5000));
+    QVERIFY(QTest::qWaitFor([&] { return scan.done() == 0 && scan.isRunning(); }));
+    QTest::qWait(20); // the queries are out, their replies due within 5 s
+    QElapsedTimer clock;
+    clock.start();
+    scan.stop();
+    QVERIFY(!finished.wait(100)); // the first stop waits for them
+    QVERIFY(scan.isStopping());
+    scan.stop();
+    QVERIFY(finished.count() == 1 || finished.wait(1000));
+    QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+}
+
+void TestReaderScan::aTakenPortFailsAfterStartReturns() {
+    QUdpSocket holder;
+    QVERIFY(holder.bind(QHostAddress("127.0.60.4"), 1000, QAbstractSocket::DontShareAddress));
+    ReaderScan scan;
+    QSignalSpy failed(&scan, &ReaderScan::failed);
+    QSignalSpy finished(&scan, &ReaderScan::finished);
+    scan.start(Addresses("127.1.61.220"), From("127.0.60.4"));
+    QCOMPARE(failed.count(), 0);
+    QVERIFY(finished.wait(2000));
+    QCOMPARE(failed.count(), 1);
+    QCOMPARE(failed.front().front().value<SocketError>().number, int(SocketErrorNumber::AddressInUse));
+    QVERIFY(failed.front().front().value<SocketError>().description.contains("127.0.60.4"));
+}
+
+void TestReaderScan::aLateReplyDoesNotCount() {
+    ReaderSimulator sim;
+    SimulatedReader *slow = sim.addReader("127.1.61.230");
+    QVERIFY(slow && sim.addReader("127.1.61.231"));
+    slow->setDelay(400);
+    ReaderScan scan;
+    QSignalSpy finished(&scan, &ReaderScan::finished);
+    ScanOptions options = From("127.0.60.5", 150);
+    options.retries = 1;
+    scan.start(Addresses("127.1.61.230-231"), options);
+    QVERIFY(finished.wait(3000));
+    QCOMPARE(AddressesOf(scan.found()), QStringList{"127.1.61.231"});
+    QCOMPARE(slow->received().size(), 2); // asked again once, late again
+    QCOMPARE(sim.reader("127.1.61.231")->received().size(), 1);
+}
+
+void TestReaderScan::nonThrowingSend() {
+    QUdpSocket peer;
+    QVERIFY(peer.bind(QHostAddress("127.1.61.240"), 1001));
+    SSock socket;
+    socket.Bind(1000, QStringLiteral("127.0.60.6"));
+    SocketError error;
+    QCOMPARE(socket.TrySendData("ping", *StrictAddress("127.1.61.240"), 1001, &error),
+             SSock::SendOutcome::Sent);
+    QVERIFY(QTest::qWaitFor([&] { return peer.hasPendingDatagrams(); }));
+    QCOMPARE(socket.SendQueueBytes(), 0); // loopback holds nothing back
+    // Larger than any UDP datagram: refused before anything is sent, and reported, not thrown.
+    const QByteArray huge(70000, 'x');
+    QCOMPARE(socket.TrySendData(huge, *StrictAddress("127.1.61.240"), 1001, &error),
+             SSock::SendOutcome::Failed);
+    QCOMPARE(error.number, int(SocketErrorNumber::MessageTooLong));
+
+    const int before = socket.SendBufferSize();
+    socket.SetSendBufferSize(before * 2);
+    QCOMPARE(socket.SendBufferSize(), before * 4); // the kernel doubles what is asked for
+    QSignalSpy ready(&socket, &SSock::ReadyToSend);
+    socket.NotifyWhenWritable();
+    QVERIFY(ready.wait(1000)); // at once: there is room
+    QTest::qWait(20);
+    QCOMPARE(ready.count(), 1); // once, not for as long as there is room
+
+    socket.Close();
+    QCOMPARE(socket.TrySendData("ping", *StrictAddress("127.1.61.240"), 1001, &error),
+             SSock::SendOutcome::Failed);
+    QCOMPARE(error.number, int(SocketErrorNumber::WrongState));
+}
+
+QTEST_GUILESS_MAIN(TestReaderScan)
+#include "tst_readerscan.moc"
