@@ -41,6 +41,8 @@ ReaderScan::ReaderScan(QObject *parent)
 ReaderScan::~ReaderScan() = default;
 
 void ReaderScan::start(const QList<quint32> &addresses, const ScanOptions &options) {
+    if (m_running)
+        return;
     ScanTargets targets = RouteScanTargets(addresses, options.local);
     if (!targets.ok()) {
         m_running = true;
@@ -59,6 +61,8 @@ void ReaderScan::start(const QList<quint32> &addresses, const ScanOptions &optio
 }
 
 void ReaderScan::start(const ScanTargets &targets, const ScanOptions &options) {
+    if (m_running)
+        return;
     m_targets = targets;
     prepare(options);
     if (!bindGroups())
@@ -76,6 +80,7 @@ void ReaderScan::prepare(const ScanOptions &options) {
     m_resolving.clear();
     m_other.clear();
     m_deadlines = {};
+    m_retryLater = {};
     m_gateways.clear();
     m_total = qint64(m_targets.targets.size()) + m_targets.broadcasts.size();
     m_done = m_targets.broadcasts.size();
@@ -168,6 +173,7 @@ void ReaderScan::stop() {
     m_stopping = true;
     m_resolving.clear();
     m_other.clear();
+    m_retryLater = {};
     m_wake.start(0);
 }
 
@@ -180,7 +186,7 @@ void ReaderScan::step() {
         sendWhatMayGo(now);
     if (!m_running)
         return; // failed while sending
-    const bool nothingToSend = m_resolving.empty() && m_other.empty();
+    const bool nothingToSend = m_resolving.empty() && m_other.empty() && m_retryLater.empty();
     if (nothingToSend && m_inFlight == 0) {
         finish();
         return;
@@ -199,11 +205,24 @@ void ReaderScan::expire(qint64 now) {
         --m_inFlight;
         if (!m_stopping && query.attempts <= m_options.retries) {
             query.state = QueryState::Waiting;
-            (query.resolving ? m_resolving : m_other).push_back(index);
+            if (query.resolving) {
+                // Asked again only once the kernel has given its ARP up: until then the new query would
+                // only join the old one, waiting for the same unanswered ARP.
+                const ScanTarget &target = m_targets.targets[size_t(index)];
+                const qint64 givenUp =
+                    query.sentAt + UnresolvedLifetimeMs(m_cardArp[size_t(target.card)]) + m_pacer->lateness();
+                m_retryLater.push({givenUp, index});
+            } else {
+                m_other.push_back(index);
+            }
         } else {
             query.state = QueryState::Over;
             ++m_done;
         }
+    }
+    while (!m_retryLater.empty() && m_retryLater.top().first <= now) {
+        m_resolving.push_back(m_retryLater.top().second);
+        m_retryLater.pop();
     }
 }
 
@@ -285,6 +304,7 @@ bool ReaderScan::send(int index, qint64 now) {
     }
     const bool viaArp =
         query.resolving || (target.kind == TargetRoute::ViaGateway && !m_gateways[target.gateway].ready);
+    query.sentAt = now;
     query.deadline = now + (viaArp ? OnLinkWaitMs(arp, m_options.timeoutMs) : m_options.timeoutMs);
     query.state = QueryState::InFlight;
     ++query.attempts;
@@ -349,7 +369,7 @@ void ReaderScan::onDatagram(int groupIndex, const QByteArray &datagram, const QS
     reader.cardAddress = group.local;
     m_found.append(reader);
     emit readerFound(reader);
-    if (m_inFlight == 0 && m_resolving.empty() && m_other.empty())
+    if (m_inFlight == 0 && m_resolving.empty() && m_other.empty() && m_retryLater.empty())
         m_wake.start(0);
 }
 
@@ -367,6 +387,8 @@ void ReaderScan::schedule(qint64 now) {
     }
     if (!m_deadlines.empty())
         wake = std::min(wake, m_deadlines.top().first + 1);
+    if (!m_retryLater.empty())
+        wake = std::min(wake, m_retryLater.top().first);
     wake = std::min(wake, m_nextProgress);
     m_wake.start(int(std::clamp<qint64>(wake - now, 0, std::numeric_limits<int>::max())));
 }
@@ -375,8 +397,9 @@ qint64 ReaderScan::forecastMsLeft(qint64 now) const {
     const qint64 inFlight = std::max<qint64>(0, m_lastDeadline - now);
     if (m_stopping)
         return inFlight;
-    const ScanForecast rest = Forecast(*m_pacer, now, qint64(m_resolving.size()), qint64(m_other.size()),
-                                       m_report.lifetimeMs, m_report.onLinkWaitMs, m_options.timeoutMs);
+    const qint64 resolving = qint64(m_resolving.size() + m_retryLater.size());
+    const ScanForecast rest = Forecast(*m_pacer, now, resolving, qint64(m_other.size()), m_report.lifetimeMs,
+                                       m_report.onLinkWaitMs, m_options.timeoutMs);
     return std::max(inFlight, rest.endMs);
 }
 
@@ -392,6 +415,7 @@ void ReaderScan::reportProgress(qint64 now, bool force) {
 void ReaderScan::fail(const SocketError &error) {
     m_resolving.clear();
     m_other.clear();
+    m_retryLater = {};
     m_stopping = true;
     m_wake.stop();
     QTimer::singleShot(0, this, [this, error] {

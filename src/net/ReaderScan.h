@@ -63,9 +63,9 @@ public:
     // Sees every datagram sent and received (vrxctl's --trace). Not owned; set before start().
     void setObserver(LinkObserver *observer) { m_observer = observer; }
 
-    // Starts scanning and returns at once. An address that no card and no route reaches makes the scan
-    // fail before anything is sent (failed() names it, then finished()); check with RouteScanTargets()
-    // first to say it in other words.
+    // Starts scanning and returns at once; ignored while a scan runs. An address that no card and no route
+    // reaches makes the scan fail before anything is sent (failed() names it, then finished()); check with
+    // RouteScanTargets() first to say it in other words.
     void start(const QList<quint32> &addresses, const ScanOptions &options);
     void start(const ScanTargets &targets, const ScanOptions &options);
     // Ends early and keeps what was found: nothing more is sent, the replies already due are waited
@@ -94,6 +94,7 @@ signals:
 private:
     enum class QueryState : quint8 { Waiting, InFlight, Answered, Over };
     struct Query {
+        qint64 sentAt = 0;
         qint64 deadline = 0;
         int attempts = 0;
         QueryState state = QueryState::Waiting;
@@ -131,8 +132,10 @@ private:
     QHash<quint32, Gateway> m_gateways;
     std::deque<int> m_resolving; // queries to send that need ARP
     std::deque<int> m_other;     // the rest
-    std::priority_queue<std::pair<qint64, int>, std::vector<std::pair<qint64, int>>, std::greater<>>
-        m_deadlines;
+    using TimedQueue =
+        std::priority_queue<std::pair<qint64, int>, std::vector<std::pair<qint64, int>>, std::greater<>>;
+    TimedQueue m_deadlines;  // queries in flight by the end of their wait
+    TimedQueue m_retryLater; // unanswered queries that need ARP, by when the kernel has given it up
     std::unique_ptr<SendPacer> m_pacer;
     QList<FoundReader> m_found;
     ScanPacingReport m_report;
