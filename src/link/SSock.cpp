@@ -241,11 +241,14 @@ QAbstractSocket::SocketError QtConditionOf(int number) {
     }
 }
 
-// An error that an earlier ICMP message left on the socket: the kernel reports it on the next send,
-// which then has not happened.
-bool LeftByEarlierMessage(int number) {
+// The errors an ICMP message leaves on a socket while IP_RECVERR is on: the next send reports one of
+// them instead of sending. A route that is missing gives two of them too, but every time.
+bool LeftByAMessage(int number) {
     return number == ECONNREFUSED || number == EHOSTUNREACH || number == ENETUNREACH || number == EHOSTDOWN;
 }
+
+// How often a send is tried again that met an error left by an ICMP message.
+constexpr int SendAttempts = 4;
 
 } // namespace
 
@@ -269,18 +272,23 @@ SSock::SendOutcome SSock::TrySendData(const QByteArray &data, quint32 host, quin
     to.sin_port = htons(port);
     to.sin_addr.s_addr = htonl(host);
     // A UDP send that the kernel drops on its way out (no room for another neighbour entry, a full card
-    // queue) returns success unless IP_RECVERR is on; it is on only for the send itself, so that ICMP
-    // messages arriving later are not queued on the socket as errors.
+    // queue) returns success unless IP_RECVERR is on. It is on only around the send itself, so that the
+    // ICMP messages of a scan (a host unreachable for every address nobody answers ARP for) are not
+    // queued on the socket as errors. One that arrives meanwhile still leaves its error for the next
+    // send: it is cleared just before, and a send that meets one all the same is tried again.
     const int on = 1;
     const int off = 0;
     ::setsockopt(fd, IPPROTO_IP, IP_RECVERR, &on, sizeof on);
     ssize_t sent = -1;
     int number = 0;
-    for (int attempt = 0; attempt < 2; ++attempt) {
+    for (int attempt = 0; attempt < SendAttempts; ++attempt) {
+        int pending = 0;
+        socklen_t length = sizeof pending;
+        ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &pending, &length); // reads and clears it
         sent = ::sendto(fd, data.constData(), size_t(data.size()), MSG_DONTWAIT,
                         reinterpret_cast<const sockaddr *>(&to), sizeof to);
         number = sent < 0 ? errno : 0;
-        if (!LeftByEarlierMessage(number))
+        if (!LeftByAMessage(number))
             break;
     }
     ::setsockopt(fd, IPPROTO_IP, IP_RECVERR, &off, sizeof off);

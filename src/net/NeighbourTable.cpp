@@ -53,9 +53,8 @@ int ProcNumber(const QString &path, int fallback) {
 
 } // namespace
 
-NeighbourTableUse ReadNeighbourTable() {
+NeighbourTableUse ReadNeighbourTable(RtNetlink &netlink) {
     NeighbourTableUse use;
-    RtNetlink netlink;
     // The table's own report: its limits and its count for the whole machine. (In any namespace but the
     // first, /proc/sys/net/ipv4/neigh/default/ is missing; the kernel reports the same here.)
     ndtmsg question{};
@@ -89,6 +88,8 @@ NeighbourTableUse ReadNeighbourTable() {
     const bool listed = ForEachNeighbour(netlink, [&](quint32 address, int state) {
         if (state & CollectableStates)
             ++use.collectableHere;
+        if (state & NUD_INCOMPLETE)
+            ++use.unresolvedHere;
         if (state & KnownStates)
             use.knownHere.insert(address);
     });
@@ -117,7 +118,7 @@ CardArp ReadCardArp(const QString &card) {
     return arp;
 }
 
-bool NeighbourSettled(quint32 address, const QString &card) {
+bool NeighbourSettled(RtNetlink &netlink, quint32 address, const QString &card) {
     ndmsg question{};
     question.ndm_family = AF_INET;
     question.ndm_ifindex = int(if_nametoindex(card.toLocal8Bit().constData()));
@@ -125,7 +126,6 @@ bool NeighbourSettled(quint32 address, const QString &card) {
     const quint32 destination = htonl(address);
     RtNetlink::addAttribute(body, NDA_DST, &destination, sizeof destination);
     bool settled = true; // no entry at all: nothing waits for it
-    RtNetlink netlink;
     netlink.ask(RTM_GETNEIGH, false, body, [&](const nlmsghdr &message) {
         if (message.nlmsg_type == RTM_NEWNEIGH)
             settled = !(static_cast<const ndmsg *>(NLMSG_DATA(&message))->ndm_state & NUD_INCOMPLETE);

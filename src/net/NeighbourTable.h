@@ -5,6 +5,8 @@
 
 namespace vrx {
 
+class RtNetlink;
+
 // What the kernel's IPv4 neighbour table (ARP cache) holds and allows. Each address on a card's own
 // network that is sent to needs an entry; until its ARP is answered or given up the entry can be
 // neither used nor thrown away, and the kernel refuses new entries beyond `limit` (gc_thresh3). The
@@ -15,6 +17,7 @@ struct NeighbourTableUse {
     int limit = 1024;        // gc_thresh3
     int entries = 0;         // entries now, in all namespaces
     int collectableHere = 0; // of them, those of this namespace the kernel may drop to make room
+    int unresolvedHere = 0;  // of them, those of this namespace whose ARP is under way
     QSet<quint32> knownHere; // addresses of this namespace whose MAC is known: a send needs no ARP
 
     // Entries that count against the limit: everything but what the kernel may drop. Another
@@ -22,7 +25,7 @@ struct NeighbourTableUse {
     int inUse() const { return qMax(0, entries - collectableHere); }
 };
 
-NeighbourTableUse ReadNeighbourTable();
+NeighbourTableUse ReadNeighbourTable(RtNetlink &netlink);
 
 // How one card resolves a neighbour, from /proc/sys/net/ipv4/neigh/<card>/.
 struct CardArp {
@@ -35,7 +38,8 @@ struct CardArp {
 CardArp ReadCardArp(const QString &card);
 
 // Whether the neighbour's ARP is settled: true once its MAC is known, and also once the kernel has
-// given it up (nothing waits for it any more). For a gateway the scan waits on.
-bool NeighbourSettled(quint32 address, const QString &card);
+// given it up (nothing waits for it any more). For a gateway the scan waits on. Asked on `netlink`, so
+// that it is the namespace the scan began in that answers.
+bool NeighbourSettled(RtNetlink &netlink, quint32 address, const QString &card);
 
 } // namespace vrx

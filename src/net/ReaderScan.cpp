@@ -21,6 +21,8 @@ constexpr qint64 Never = std::numeric_limits<qint64>::max();
 constexpr int BusyWaitMs = 20;
 // How often a gateway whose ARP is under way is looked at.
 constexpr int GatewayPollMs = 2;
+// How often the neighbour table is read again while queries that need ARP wait.
+constexpr int TableReadIntervalMs = 500;
 
 } // namespace
 
@@ -96,7 +98,8 @@ void ReaderScan::prepare(const ScanOptions &options) {
         return target.kind != TargetRoute::Local && m_cardArp[size_t(target.card)].arp;
     };
     const bool anyArp = std::any_of(m_targets.targets.begin(), m_targets.targets.end(), needsArp);
-    const NeighbourTableUse table = anyArp ? ReadNeighbourTable() : NeighbourTableUse{};
+    m_netlink = std::make_unique<RtNetlink>();
+    const NeighbourTableUse table = anyArp ? ReadNeighbourTable(*m_netlink) : NeighbourTableUse{};
     m_report.arp = anyArp;
     m_report.tableRead = table.read;
     m_report.tableLimit = table.limit;
@@ -107,6 +110,7 @@ void ReaderScan::prepare(const ScanOptions &options) {
         m_report.onLinkWaitMs = std::max(m_report.onLinkWaitMs, OnLinkWaitMs(arp, options.timeoutMs));
     }
     m_pacer = std::make_unique<SendPacer>(m_report.window, options.ratePerSecond);
+    m_nextTableRead = TickCount() + TableReadIntervalMs;
 
     for (size_t i = 0; i < m_targets.targets.size(); ++i) {
         const ScanTarget &target = m_targets.targets[i];
@@ -148,8 +152,11 @@ bool ReaderScan::bindGroups() {
                     onDatagram(i, datagram, sender);
                 });
         connect(&group->socket, &SSock::Error, this, [this](const SocketError &error) {
-            // A refused datagram is an address without a reader: nothing to note in a scan.
-            if (m_observer && error.number != SocketErrorNumber::ConnectionReset)
+            // The kernel's word that nobody listens at an address, or that nobody answered its ARP, is
+            // what a scan meets at most of its addresses: nothing to note.
+            const bool expected = error.number == SocketErrorNumber::ConnectionReset ||
+                                  error.number == SocketErrorNumber::NetworkUnreachable;
+            if (m_observer && !expected)
                 m_observer->note(
                     QStringLiteral("receive error %1: %2").arg(error.number).arg(error.description));
         });
@@ -182,8 +189,10 @@ void ReaderScan::step() {
         return;
     const qint64 now = TickCount();
     expire(now);
-    if (!m_stopping)
+    if (!m_stopping) {
+        followTheTable(now);
         sendWhatMayGo(now);
+    }
     if (!m_running)
         return; // failed while sending
     const bool nothingToSend = m_resolving.empty() && m_other.empty() && m_retryLater.empty();
@@ -239,10 +248,25 @@ bool ReaderScan::gatewayReady(int index, qint64 now) {
     // The rest wait until its ARP is settled, so that they do not overflow the few datagrams the
     // kernel keeps for an unresolved neighbour (unres_qlen_bytes).
     const qint64 lifetime = UnresolvedLifetimeMs(m_cardArp[size_t(gateway.card)]);
-    if (NeighbourSettled(target.gateway, m_targets.cards[gateway.card]) ||
+    if (NeighbourSettled(*m_netlink, target.gateway, m_targets.cards[gateway.card]) ||
         now - gateway.warmingSince > lifetime)
         gateway.ready = true;
     return gateway.ready;
+}
+
+// The entries other programs and namespaces hold come and go (a scan just before this one leaves its
+// last unanswered ARPs for a few seconds): the table is read again now and then, and the window follows
+// its room. The ARPs under way in this namespace are taken for this scan's own, as the kernel counts them.
+void ReaderScan::followTheTable(qint64 now) {
+    if (m_resolving.empty() || now < m_nextTableRead)
+        return;
+    m_nextTableRead = now + TableReadIntervalMs;
+    const NeighbourTableUse table = ReadNeighbourTable(*m_netlink);
+    if (!table.read)
+        return;
+    const int others = std::max(0, table.inUse() - table.unresolvedHere);
+    m_pacer->setTableWindow(NeighbourWindow(table.limit, others));
+    m_report.window = m_pacer->window();
 }
 
 void ReaderScan::sendWhatMayGo(qint64 now) {
@@ -389,6 +413,8 @@ void ReaderScan::schedule(qint64 now) {
         wake = std::min(wake, m_deadlines.top().first + 1);
     if (!m_retryLater.empty())
         wake = std::min(wake, m_retryLater.top().first);
+    if (!m_stopping && !m_resolving.empty())
+        wake = std::min(wake, m_nextTableRead);
     wake = std::min(wake, m_nextProgress);
     m_wake.start(int(std::clamp<qint64>(wake - now, 0, std::numeric_limits<int>::max())));
 }

@@ -3,6 +3,7 @@
 #include "link/SocketErrors.h"
 #include "net/FoundReader.h"
 #include "net/LinkObserver.h"
+#include "net/RtNetlink.h"
 #include "net/ScanPacing.h"
 #include "net/ScanTargets.h"
 
@@ -111,6 +112,7 @@ private:
     bool bindGroups();
     void step();
     void expire(qint64 now);
+    void followTheTable(qint64 now);
     void sendWhatMayGo(qint64 now);
     // Sends one query; false when sending must pause (back-pressure) or the scan failed.
     bool send(int index, qint64 now);
@@ -137,6 +139,7 @@ private:
     TimedQueue m_deadlines;  // queries in flight by the end of their wait
     TimedQueue m_retryLater; // unanswered queries that need ARP, by when the kernel has given it up
     std::unique_ptr<SendPacer> m_pacer;
+    std::unique_ptr<RtNetlink> m_netlink; // made by start(): the kernel of the namespace the scan runs in
     QList<FoundReader> m_found;
     ScanPacingReport m_report;
     QTimer m_wake;
@@ -145,6 +148,7 @@ private:
     int m_inFlight = 0;
     qint64 m_lastDeadline = 0;
     qint64 m_nextProgress = 0;
+    qint64 m_nextTableRead = 0;
     qint64 m_busyUntil = 0; // a send buffer was full: wait for room, or until then
     bool m_running = false;
     bool m_stopping = false;

@@ -21,7 +21,7 @@ qint64 OnLinkWaitMs(const CardArp &arp, int timeoutMs) {
 }
 
 SendPacer::SendPacer(int window, int ratePerSecond)
-    : m_window(std::max(1, window))
+    : m_tableWindow(std::max(1, window))
     , m_msPerQuery(ratePerSecond > 0 ? 1000.0 / ratePerSecond : 0) {}
 
 void SendPacer::dropExpired(qint64 now) {
@@ -39,11 +39,12 @@ qint64 SendPacer::earliest(bool resolving, qint64 now) {
         at = std::max(at, m_refusedUntil);
         dropExpired(now);
         // Entries answered and kept are never given back; the rest free up oldest first.
-        if (unresolved() >= m_window) {
-            if (int(m_entries.size()) <= unresolved() - m_window)
+        const int window = this->window();
+        if (unresolved() >= window) {
+            if (int(m_entries.size()) <= unresolved() - window)
                 return std::numeric_limits<qint64>::max(); // kept entries fill the window
             qint64 frees = m_entries.top();
-            if (const int over = unresolved() - m_window; over > 0) { // the window shrank: rare
+            if (const int over = unresolved() - window; over > 0) { // the window shrank: rare
                 auto waiting = m_entries;
                 for (int i = 0; i < over; ++i)
                     waiting.pop();
@@ -70,10 +71,6 @@ void SendPacer::sent(bool resolving, qint64 now, qint64 lifetimeMs) {
 void SendPacer::tableFull(qint64 now, qint64 lifetimeMs) {
     m_refusedUntil = now + TableFullRetryMs;
     m_lateness = std::min(m_lateness + TableFullRetryMs, lifetimeMs / 16);
-}
-
-void SendPacer::limitWindow(int most) {
-    m_window = std::max(1, std::min(m_window, most));
 }
 
 ScanForecast Forecast(SendPacer pacer, qint64 now, qint64 resolving, qint64 other, qint64 lifetimeMs,

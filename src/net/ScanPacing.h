@@ -4,7 +4,9 @@
 
 #include <QtGlobal>
 
+#include <algorithm>
 #include <functional>
+#include <limits>
 #include <queue>
 #include <vector>
 
@@ -62,17 +64,20 @@ public:
     // An answered resolving query: its entry is now in use (the kernel keeps a known MAC for
     // tens of seconds), so its room is not given back during the scan.
     void keepEntry() { ++m_kept; }
+    // The table's room as read again during the scan (others' entries come and go): the window follows.
+    void setTableWindow(int window) { m_tableWindow = std::max(1, window); }
     // The send buffer measured too small for the window: it holds only this many unresolved queries.
-    void limitWindow(int most);
+    void limitWindow(int most) { m_bufferLimit = std::max(1, std::min(m_bufferLimit, most)); }
 
-    int window() const { return m_window; }
+    int window() const { return std::min(m_tableWindow, m_bufferLimit); }
     int unresolved() const { return int(m_entries.size()) + m_kept; }
     qint64 lateness() const { return m_lateness; }
 
 private:
     void dropExpired(qint64 now);
 
-    int m_window;
+    int m_tableWindow;
+    int m_bufferLimit = std::numeric_limits<int>::max();
     double m_msPerQuery; // 0: no rate cap
     double m_rateNext = 0;
     qint64 m_burstStart = -1;

@@ -26,6 +26,7 @@ private slots:
     void aRefusedSendWaitsAndLearnsTheLateness();
     void answeredNeighboursKeepTheirRoom();
     void aSmallSendBufferShrinksTheWindow();
+    void theWindowFollowsTheTable();
 };
 
 void TestScanPacing::windowLeavesRoomForTheMachine_data() {
@@ -143,6 +144,21 @@ void TestScanPacing::aSmallSendBufferShrinksTheWindow() {
     pacer.limitWindow(-3);
     QCOMPARE(pacer.window(), 1);
     pacer.limitWindow(500); // never grows
+    QCOMPARE(pacer.window(), 1);
+}
+
+void TestScanPacing::theWindowFollowsTheTable() {
+    SendPacer pacer(2, 0);
+    for (int i = 0; i < 2; ++i)
+        pacer.sent(true, 0, 1000);
+    QCOMPARE(pacer.earliest(true, 10), qint64(1000));
+    pacer.setTableWindow(3); // another program's entries went
+    QCOMPARE(pacer.earliest(true, 10), qint64(10));
+    pacer.sent(true, 10, 1000);
+    pacer.setTableWindow(1); // they came back: all three must go first
+    QCOMPARE(pacer.earliest(true, 20), qint64(1010));
+    pacer.limitWindow(1);
+    pacer.setTableWindow(500); // the send buffer still limits
     QCOMPARE(pacer.window(), 1);
 }
 
