@@ -242,7 +242,8 @@ QAbstractSocket::SocketError QtConditionOf(int number) {
 }
 
 // The errors an ICMP message leaves on a socket while IP_RECVERR is on: the next send reports one of
-// them instead of sending. A route that is missing gives two of them too, but every time.
+// them instead of sending. A route that is missing gives two of them too, but every time. While the
+// messages pour in (a scan's batch of ARPs given up at once) every attempt may meet a fresh one.
 bool LeftByAMessage(int number) {
     return number == ECONNREFUSED || number == EHOSTUNREACH || number == ENETUNREACH || number == EHOSTDOWN;
 }
@@ -298,7 +299,8 @@ SSock::SendOutcome SSock::TrySendData(const QByteArray &data, quint32 host, quin
         return SendOutcome::Busy;
     if (number == ENOBUFS)
         return SendOutcome::Dropped;
-    return fail(number ? number : EMSGSIZE, QString());
+    fail(number ? number : EMSGSIZE, QString());
+    return LeftByAMessage(number) ? SendOutcome::Interrupted : SendOutcome::Failed;
 }
 
 int SSock::SendQueueBytes() const {

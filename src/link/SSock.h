@@ -83,6 +83,10 @@ public:
         // The kernel took the datagram but dropped it for want of room: its neighbour table has no room
         // for a new neighbour, or the card's queue is full. Send it again a moment later.
         Dropped,
+        // Nothing was sent: an error that an ICMP message (nobody at an address, nobody answering its
+        // ARP) left on the socket came first, as it can while such messages pour in. Send it again a
+        // moment later; a missing route gives these errors every time (*error says which).
+        Interrupted,
         Failed, // *error says why
     };
     // The many-reader engine's send: never throws, and tells back-pressure from failure. A datagram that

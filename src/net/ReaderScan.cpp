@@ -21,6 +21,8 @@ constexpr qint64 Never = std::numeric_limits<qint64>::max();
 constexpr int BusyWaitMs = 20;
 // How often a gateway whose ARP is under way is looked at.
 constexpr int GatewayPollMs = 2;
+// How often one send may meet an error left by an ICMP message before the error is taken as real.
+constexpr int MostInterruptions = 250;
 // How often the neighbour table is read again while queries that need ARP wait.
 constexpr int TableReadIntervalMs = 500;
 
@@ -310,10 +312,21 @@ bool ReaderScan::send(int index, qint64 now) {
             m_busyUntil = now + TableFullRetryMs; // the card's queue was full
         m_report.latenessMs = m_pacer->lateness();
         return false;
+    case SSock::SendOutcome::Interrupted:
+        // ICMP messages pour in when a batch of ARPs is given up: tried again at the next millisecond.
+        // A route that went away meanwhile gives the same error every time.
+        ++m_report.interruptions;
+        if (++query.interruptions < MostInterruptions) {
+            m_busyUntil = now + 1;
+            return false;
+        }
+        fail(error, group.local);
+        return false;
     case SSock::SendOutcome::Failed:
         fail(error);
         return false;
     }
+    query.interruptions = 0;
     if (m_observer)
         m_observer->sent(AddressText(target.address), ReaderPort, frame);
     if (measure)
@@ -329,7 +342,8 @@ bool ReaderScan::send(int index, qint64 now) {
     const bool viaArp =
         query.resolving || (target.kind == TargetRoute::ViaGateway && !m_gateways[target.gateway].ready);
     query.sentAt = now;
-    query.deadline = now + (viaArp ? OnLinkWaitMs(arp, m_options.timeoutMs) : m_options.timeoutMs);
+    query.deadline =
+        now + (viaArp ? OnLinkWaitMs(arp, m_options.timeoutMs, m_pacer->lateness()) : m_options.timeoutMs);
     query.state = QueryState::InFlight;
     ++query.attempts;
     ++m_inFlight;
@@ -463,15 +477,18 @@ void ReaderScan::finish() {
         m_report.window = m_pacer->window();
     }
     if (m_observer && m_report.arp)
-        m_observer->note(QStringLiteral("pacing met: %1 sends dropped by the kernel and sent again, %2 waits "
-                                        "for a full send buffer; entries freed %3 ms late; send buffer %4 "
-                                        "bytes, %5 bytes per query waiting for ARP; window %6")
-                             .arg(m_report.tableRefusals)
-                             .arg(m_report.bufferWaits)
-                             .arg(m_report.latenessMs)
-                             .arg(m_report.sendBufferBytes)
-                             .arg(m_report.bytesPerQuery)
-                             .arg(m_report.window));
+        m_observer->note(
+            QStringLiteral("pacing met: %1 sends dropped by the kernel and %2 interrupted by an "
+                           "ICMP message's error, all sent again; %3 waits for a full send "
+                           "buffer; entries freed %4 ms late; send buffer %5 bytes, %6 bytes per "
+                           "query waiting for ARP; window %7")
+                .arg(m_report.tableRefusals)
+                .arg(m_report.interruptions)
+                .arg(m_report.bufferWaits)
+                .arg(m_report.latenessMs)
+                .arg(m_report.sendBufferBytes)
+                .arg(m_report.bytesPerQuery)
+                .arg(m_report.window));
     emit progress(m_done, m_total, int(m_found.size()), 0);
     emit finished();
 }

@@ -43,6 +43,7 @@ struct ScanPacingReport {
     int bytesPerQuery = 0;   // what one query waiting for ARP costs that buffer, measured
     int tableRefusals = 0;   // sends the kernel dropped for want of a table entry (sent again)
     int bufferWaits = 0;     // sends that found the send buffer full (sent again when it had room)
+    int interruptions = 0;   // sends that met an error an ICMP message left (sent again)
 };
 
 // Asks every address of a scan for its settings and collects the readers that answer, without blocking
@@ -99,7 +100,8 @@ private:
         qint64 deadline = 0;
         int attempts = 0;
         QueryState state = QueryState::Waiting;
-        bool resolving = false; // its send makes the kernel resolve a new neighbour by ARP
+        bool resolving = false;   // its send makes the kernel resolve a new neighbour by ARP
+        quint8 interruptions = 0; // sends in a row that met an error an ICMP message left
     };
     struct Group;
     struct Gateway {

@@ -15,9 +15,10 @@ qint64 UnresolvedLifetimeMs(const CardArp &arp) {
     return qint64(arp.solicits) * arp.retransMs;
 }
 
-qint64 OnLinkWaitMs(const CardArp &arp, int timeoutMs) {
+qint64 OnLinkWaitMs(const CardArp &arp, int timeoutMs, qint64 latenessMs) {
     const qint64 lastRequest = qint64(arp.solicits - 1) * arp.retransMs;
-    return lastRequest + lastRequest / 16 + timeoutMs;
+    const qint64 late = std::max(latenessMs * (arp.solicits - 1) / arp.solicits, lastRequest / 32);
+    return lastRequest + late + timeoutMs;
 }
 
 SendPacer::SendPacer(int window, int ratePerSecond)

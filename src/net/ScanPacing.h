@@ -43,9 +43,11 @@ int NeighbourWindow(int limit, int inUse);
 qint64 UnresolvedLifetimeMs(const CardArp &arp);
 
 // How long a query to an address on a card's own network may wait for its reply, counted from its
-// send: the kernel's last ARP request goes out (solicits - 1) retransmission intervals later (its timers
-// may run late by a sixteenth), and after it the ARP answer and the reader's reply get the ordinary wait.
-qint64 OnLinkWaitMs(const CardArp &arp, int timeoutMs);
+// send: the kernel's last ARP request goes out (solicits - 1) retransmission intervals later, and after
+// it the ARP answer and the reader's reply get the ordinary wait. The kernel's timers run late: by the
+// share of latenessMs (learnt over a whole entry lifetime) that falls before the last request, but at
+// least a thirty-second of each interval (measured here: 25 ms a second).
+qint64 OnLinkWaitMs(const CardArp &arp, int timeoutMs, qint64 latenessMs = 0);
 
 // Decides when each query may go out. Pure: the time is handed in, so that it is the same whether it
 // paces a real scan or foretells one.

@@ -52,21 +52,26 @@ void TestScanPacing::arpTimes_data() {
     QTest::addColumn<int>("solicits");
     QTest::addColumn<int>("retransMs");
     QTest::addColumn<int>("timeoutMs");
+    QTest::addColumn<qint64>("lateness");
     QTest::addColumn<qint64>("lifetime");
     QTest::addColumn<qint64>("wait");
-    // Last request at 2 s (a sixteenth more for late timers), then the ordinary wait.
-    QTest::newRow("kernel defaults") << 3 << 1000 << 200 << qint64(3000) << qint64(2325);
-    QTest::newRow("one request only") << 1 << 1000 << 200 << qint64(1000) << qint64(200);
-    QTest::newRow("faster ARP, longer wait") << 5 << 160 << 1000 << qint64(800) << qint64(1680);
+    // Last request at 2 s (a thirty-second more for late timers), then the ordinary wait.
+    QTest::newRow("kernel defaults") << 3 << 1000 << 200 << qint64(0) << qint64(3000) << qint64(2262);
+    QTest::newRow("timers learnt later") << 3 << 1000 << 200 << qint64(150) << qint64(3000) << qint64(2300);
+    QTest::newRow("learnt less than the least")
+        << 3 << 1000 << 200 << qint64(30) << qint64(3000) << qint64(2262);
+    QTest::newRow("one request only") << 1 << 1000 << 200 << qint64(80) << qint64(1000) << qint64(200);
+    QTest::newRow("faster ARP, longer wait") << 5 << 160 << 1000 << qint64(0) << qint64(800) << qint64(1660);
 }
 
 void TestScanPacing::arpTimes() {
     QFETCH(int, solicits);
     QFETCH(int, retransMs);
     QFETCH(int, timeoutMs);
+    QFETCH(qint64, lateness);
     const CardArp arp{true, solicits, retransMs, 212992};
     QTEST(UnresolvedLifetimeMs(arp), "lifetime");
-    QTEST(OnLinkWaitMs(arp, timeoutMs), "wait");
+    QTEST(OnLinkWaitMs(arp, timeoutMs, lateness), "wait");
 }
 
 void TestScanPacing::forecast_data() {
@@ -76,7 +81,7 @@ void TestScanPacing::forecast_data() {
     QTest::addColumn<qint64>("other");
     QTest::addColumn<qint64>("lastSend");
     QTest::addColumn<qint64>("end");
-    const qint64 wait = OnLinkWaitMs(Defaults, Timeout); // 2325
+    const qint64 wait = OnLinkWaitMs(Defaults, Timeout); // 2262
     // No ARP: bursts of 32 a millisecond apart, then one wait.
     QTest::newRow("loopback /24") << 960 << 0 << qint64(0) << qint64(254) << qint64(7) << qint64(207);
     QTest::newRow("routed /16") << 960 << 0 << qint64(0) << qint64(65534) << qint64(2047) << qint64(2247);
