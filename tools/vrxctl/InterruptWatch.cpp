@@ -24,6 +24,9 @@ void OnInterrupt(int) {
 } // namespace
 
 InterruptWatch::InterruptWatch() {
+    // A program started in the background of a script has SIGINT ignored: Ctrl+C is not meant for it.
+    if (::sigaction(SIGINT, nullptr, &m_previous) != 0 || m_previous.sa_handler == SIG_IGN)
+        return;
     if (::pipe2(m_pipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
     g_writeEnd = m_pipe[1];

@@ -81,7 +81,7 @@ int RunScan(const QStringList &arguments, Console &console) {
             "needs ARP first: the queries are paced by what the kernel's neighbour table admits (about 340 "
             "new addresses a second with its defaults, shared by the whole machine), and each waits until "
             "its ARP has had every chance (about 2 s) plus the wait; a directly attached /24 takes about "
-            "2.5 s, a /20 about 15 s, a /16 about 3.5 minutes. Nothing is lost to a full send buffer or "
+            "2.3 s, a /20 about 15 s, a /16 about 3.5 minutes. Nothing is lost to a full send buffer or "
             "neighbour table: such queries are sent again when there is room.\n"
             "On a terminal, a scan that lasts shows its progress on stderr. Ctrl+C stops sending, waits for "
             "the replies already due (a second Ctrl+C stops at once), lists what was found and exits with "
@@ -95,7 +95,9 @@ int RunScan(const QStringList &arguments, Console &console) {
         {QStringLiteral("json"), QStringLiteral("Print a JSON array of the readers found.")},
         {QStringLiteral("csv"), QStringLiteral("Print CSV with a header line.")},
         {QStringLiteral("rate"),
-         QStringLiteral("Send at most N queries per second (default: as fast as the network admits)."),
+         QStringLiteral("Send at most N queries per second (default: as fast as the network admits). "
+                        "Behind a router, the router resolves every address itself: lower the rate if "
+                        "readers there are missed."),
          QStringLiteral("N")},
     });
     if (const auto exit = ParseCommand(parser, QStringLiteral("scan"), arguments, console))

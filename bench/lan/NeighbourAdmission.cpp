@@ -1,0 +1,64 @@
+// How many new neighbours the kernel's table admits, measured as a scan meets it: the bound that the
+// scan lines are timed against.
+#include "BenchLines.h"
+
+#include "config/ParameterBlock.h"
+#include "link/ReplyWait.h"
+#include "link/SSock.h"
+#include "net/AddressRange.h"
+#include "net/ReaderExchange.h"
+
+#include <QThread>
+
+namespace vrx::lan::bench {
+
+Admission MeasureAdmission(const EmulatedLan &lan, const QString &lanName, const QString &firstFree,
+                           QString *error) {
+    Admission admission;
+    SSock socket;
+    {
+        netns::Entry inside = lan.enter();
+        if (!inside.isInside()) {
+            *error = inside.errorString();
+            return admission;
+        }
+        try {
+            socket.Bind(1998, lan.computerAddress(lanName));
+        } catch (const SocketException &failure) {
+            *error = failure.description();
+            return admission;
+        }
+    }
+    // Large enough that only the table can refuse: the buffer is not what is measured here.
+    socket.SetSendBufferSize(8 << 20);
+    const QByteArray query = ParameterQuery();
+    quint32 next = *StrictAddress(firstFree);
+    const qint64 start = TickCount();
+    for (;;) {
+        const SSock::SendOutcome outcome = socket.TrySendData(query, next, ReaderPort);
+        if (outcome == SSock::SendOutcome::Dropped)
+            break;
+        if (outcome != SSock::SendOutcome::Sent) {
+            *error = QStringLiteral("the send buffer, not the table, refused after %1").arg(admission.atOnce);
+            return admission;
+        }
+        ++admission.atOnce;
+        ++next;
+    }
+    // The kernel frees room as the first ARPs are given up: asked every millisecond from then on.
+    while (socket.TrySendData(query, next, ReaderPort) == SSock::SendOutcome::Dropped) {
+        if (TickCount() - start > 60000) {
+            *error = QStringLiteral("the table admitted nothing new for a minute");
+            return admission;
+        }
+        QThread::msleep(1);
+    }
+    admission.lifetimeMs = TickCount() - start;
+    return admission;
+}
+
+void LetArpsSettle(const Admission &admission) {
+    QThread::msleep(ulong(admission.lifetimeMs + 500));
+}
+
+} // namespace vrx::lan::bench
