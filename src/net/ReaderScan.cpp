@@ -320,7 +320,7 @@ bool ReaderScan::send(int index, qint64 now) {
             m_busyUntil = now + 1;
             return false;
         }
-        fail(error, group.local);
+        fail(error);
         return false;
     case SSock::SendOutcome::Failed:
         fail(error);
