@@ -3,6 +3,7 @@
 #include "link/SSock.h"
 #include "net/LinkObserver.h"
 #include "net/ReaderExchange.h"
+#include "net/ScanPacing.h"
 
 #include <QString>
 
@@ -23,8 +24,6 @@ struct LinkOptions {
 // still offered to it (a key echo counts from any address but this computer's own).
 class ReaderLink {
 public:
-    static constexpr int BurstSize = 32;
-    static constexpr int BurstPauseMs = 1;
     static constexpr int FirstResendGapMs = 2;
     static constexpr int LastResendGapMs = 250;
 
