@@ -1,5 +1,7 @@
 #include "link/QtSocketErrors.h"
 
+#include <cerrno>
+
 namespace vrx {
 
 namespace {
@@ -93,6 +95,32 @@ SocketError SocketErrorFromQt(QAbstractSocket::SocketError error, const QString 
     return {SocketErrorNumber::Unclassified,
             QStringLiteral("%1。%2").arg(doing,
                                          detail.isEmpty() ? QStringLiteral("（未知的套接字错误）") : detail)};
+}
+
+QAbstractSocket::SocketError QtSocketErrorOfErrno(int number) {
+    switch (number) {
+    case EACCES:
+    case EPERM:
+        return QAbstractSocket::SocketAccessError;
+    case ENETUNREACH:
+    case EHOSTUNREACH:
+    case EHOSTDOWN:
+    case ENETDOWN:
+        return QAbstractSocket::NetworkError;
+    case EMSGSIZE:
+        return QAbstractSocket::DatagramTooLargeError;
+    case EADDRNOTAVAIL:
+        return QAbstractSocket::SocketAddressNotAvailableError;
+    case EADDRINUSE:
+        return QAbstractSocket::AddressInUseError;
+    case ECONNREFUSED:
+        return QAbstractSocket::ConnectionRefusedError;
+    case ENOMEM:
+    case ENOBUFS:
+        return QAbstractSocket::SocketResourceError;
+    default:
+        return QAbstractSocket::UnknownSocketError;
+    }
 }
 
 } // namespace vrx

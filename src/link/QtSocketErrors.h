@@ -38,4 +38,7 @@ QString LocalAddressesText(const QList<LocalCard> &cards);
 SocketError SocketErrorFromQt(QAbstractSocket::SocketError error, const QString &qtText,
                               const SocketErrorContext &context, const QList<LocalCard> &cards = {});
 
+// The Qt condition of a system call's errno, for sends made past QUdpSocket.
+QAbstractSocket::SocketError QtSocketErrorOfErrno(int number);
+
 } // namespace vrx

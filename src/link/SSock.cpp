@@ -3,15 +3,13 @@
 #include "fields/AddressText.h"
 #include "link/LocalAddress.h"
 #include "link/QtSocketErrors.h"
+#include "link/SharedPort.h"
 
 #include <QNetworkDatagram>
-#include <QNetworkProxy>
-#include <QPointer>
-#include <QSocketNotifier>
 #include <QTimerEvent>
-#include <QUdpSocket>
 
-#include <arpa/inet.h>
+#include <utility>
+
 #include <cerrno>
 #include <cstring>
 #include <linux/sockios.h>
@@ -36,37 +34,22 @@ void CheckPortRange(int port, int lowest, const char *which) {
 } // namespace
 
 SSock::SSock(QObject *parent)
-    : QObject(parent)
-    , socket_(new QUdpSocket(this)) {
-    // Readers are reached directly; without this every Bind asks the system proxy configuration
-    // (libproxy reads /etc/services on a worker thread), which costs more than the exchange itself.
-    socket_->setProxy(QNetworkProxy::NoProxy);
-    connect(socket_, &QUdpSocket::readyRead, this, &SSock::takePendingDatagrams);
-}
+    : QObject(parent) {}
 
 SSock::~SSock() {
-    socket_->disconnect(this);
-    socket_->abort();
-    if (taking_ > 0) {
-        // Destroyed from inside our own DataArrival: the QUdpSocket is still emitting readyRead.
-        socket_->setParent(nullptr);
-        socket_->deleteLater();
-    }
+    if (SharedPort *port = std::exchange(port_, nullptr))
+        port->leave(this);
 }
 
 int SSock::State() const {
-    return kept_ || socket_->state() == QAbstractSocket::UnconnectedState ? Closed : Open;
+    return port_ && !kept_ ? Open : Closed;
 }
 
 void SSock::Close() {
-    if (kept_)
+    if (!port_ || kept_)
         return;
-    dropWriteNotifier();
-    if (socket_->state() != QAbstractSocket::BoundState) {
-        socket_->abort();
-        return;
-    }
     // Released at the next pass of the event loop unless the operation binds it again before then.
+    port_->pause(this);
     kept_ = true;
     releaseTimer_.start(0, this);
 }
@@ -83,33 +66,20 @@ void SSock::releaseKeptSocket() {
         return;
     releaseTimer_.stop();
     kept_ = false;
-    dropWriteNotifier();
-    socket_->abort();
-}
-
-void SSock::dropWriteNotifier() {
-    delete writable_;
-    writable_ = nullptr;
+    if (SharedPort *port = std::exchange(port_, nullptr))
+        port->leave(this);
 }
 
 bool SSock::takeBackKeptSocket(const QHostAddress &address, int port) {
-    if (!kept_ || socket_->localAddress() != address || socket_->localPort() != port)
+    if (!kept_ || port_->port() != port || port_->addressOf(this) != address)
         return false;
-    // A fresh socket starts with nothing queued. A queue that keeps filling while it is emptied is a
-    // flood; a fresh socket is then the sure way to start empty.
-    constexpr int MostDiscarded = 4 * MaxDatagramsPerPass;
-    if (discardPending(MostDiscarded) == MostDiscarded)
+    // What was queued meanwhile is thrown away (or left to the port's other holders), as a fresh socket
+    // would start empty.
+    if (!port_->resume(this))
         return false;
     releaseTimer_.stop();
     kept_ = false;
     return true;
-}
-
-int SSock::discardPending(int most) {
-    int discarded = 0;
-    for (; discarded < most && socket_->hasPendingDatagrams(); ++discarded)
-        socket_->readDatagram(nullptr, 0);
-    return discarded;
 }
 
 void SSock::setRemotePort(int port) {
@@ -180,17 +150,7 @@ void SSock::Bind(int localPort, const QString &localAddressText) {
     if (takeBackKeptSocket(*address, localPort))
         return;
     releaseKeptSocket();
-    // DontShareAddress: with SO_REUSEADDR two programs could both bind the port and split the replies.
-    if (!socket_->bind(*address, quint16(localPort), QAbstractSocket::DontShareAddress)) {
-        const SocketErrorContext context{SocketErrorContext::Binding, address->toString(), localPort};
-        const QString qtText = socket_->errorString();
-        const QAbstractSocket::SocketError error = socket_->error();
-        socket_->abort();
-        // The description of an address this computer lacks names the addresses it has.
-        throw SocketException(SocketErrorFromQt(
-            error, qtText, context,
-            error == QAbstractSocket::SocketAddressNotAvailableError ? LocalCards() : QList<LocalCard>()));
-    }
+    port_ = SharedPort::Join(this, *address, quint16(localPort));
 }
 
 void SSock::SendData(const QByteArray &data) {
@@ -208,38 +168,12 @@ void SSock::SendData(const QByteArray &data) {
     if (remotePort_ == 0)
         Throw(SocketErrorNumber::OutOfRange, QStringLiteral("RemotePort 0 超出范围（1-65535）。"));
 
-    const qint64 written = socket_->writeDatagram(data, *destination, quint16(remotePort_));
-    if (written != data.size()) {
-        const SocketErrorContext context{SocketErrorContext::Sending, destination->toString(), remotePort_};
-        throw SocketException(SocketErrorFromQt(socket_->error(), socket_->errorString(), context));
-    }
+    SocketError error;
+    if (!port_->send(this, data, *destination, quint16(remotePort_), &error))
+        throw SocketException(error);
 }
 
 namespace {
-
-// The Qt condition of a send's errno, so that SocketErrorFromQt words it as it words every send failure.
-QAbstractSocket::SocketError QtConditionOf(int number) {
-    switch (number) {
-    case EACCES:
-    case EPERM:
-        return QAbstractSocket::SocketAccessError;
-    case ENETUNREACH:
-    case EHOSTUNREACH:
-    case EHOSTDOWN:
-    case ENETDOWN:
-        return QAbstractSocket::NetworkError;
-    case EMSGSIZE:
-        return QAbstractSocket::DatagramTooLargeError;
-    case EADDRNOTAVAIL:
-        return QAbstractSocket::SocketAddressNotAvailableError;
-    case ECONNREFUSED:
-        return QAbstractSocket::ConnectionRefusedError;
-    case ENOMEM:
-        return QAbstractSocket::SocketResourceError;
-    default:
-        return QAbstractSocket::UnknownSocketError;
-    }
-}
 
 // The errors an ICMP message leaves on a socket while IP_RECVERR is on: the next send reports one of
 // them instead of sending. A route that is missing gives two of them too, but every time. While the
@@ -258,20 +192,16 @@ SSock::SendOutcome SSock::TrySendData(const QByteArray &data, quint32 host, quin
     const auto fail = [&](int number, const QString &text) {
         if (error) {
             const QString destination = DottedText(QHostAddress(host));
-            *error = number
-                         ? SocketErrorFromQt(QtConditionOf(number), QString::fromLocal8Bit(strerror(number)),
-                                             {SocketErrorContext::Sending, destination, port})
-                         : SocketError{SocketErrorNumber::WrongState, text};
+            *error = number ? SocketErrorFromQt(QtSocketErrorOfErrno(number),
+                                                QString::fromLocal8Bit(strerror(number)),
+                                                {SocketErrorContext::Sending, destination, port})
+                            : SocketError{SocketErrorNumber::WrongState, text};
         }
         return SendOutcome::Failed;
     };
     if (State() == Closed)
         return fail(0, QStringLiteral("套接字尚未绑定本机地址，不能发送。"));
-    const int fd = int(socket_->socketDescriptor());
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_port = htons(port);
-    to.sin_addr.s_addr = htonl(host);
+    const int fd = int(port_->descriptor());
     // A UDP send that the kernel drops on its way out (no room for another neighbour entry, a full card
     // queue) returns success unless IP_RECVERR is on. It is on only around the send itself, so that the
     // ICMP messages of a scan (a host unreachable for every address nobody answers ARP for) are not
@@ -280,32 +210,29 @@ SSock::SendOutcome SSock::TrySendData(const QByteArray &data, quint32 host, quin
     const int on = 1;
     const int off = 0;
     ::setsockopt(fd, IPPROTO_IP, IP_RECVERR, &on, sizeof on);
-    ssize_t sent = -1;
     int number = 0;
     for (int attempt = 0; attempt < SendAttempts; ++attempt) {
         int pending = 0;
         socklen_t length = sizeof pending;
         ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &pending, &length); // reads and clears it
-        sent = ::sendto(fd, data.constData(), size_t(data.size()), MSG_DONTWAIT,
-                        reinterpret_cast<const sockaddr *>(&to), sizeof to);
-        number = sent < 0 ? errno : 0;
+        number = port_->sendNow(this, data, host, port);
         if (!LeftByAMessage(number))
             break;
     }
     ::setsockopt(fd, IPPROTO_IP, IP_RECVERR, &off, sizeof off);
-    if (sent == data.size())
+    if (number == 0)
         return SendOutcome::Sent;
     if (number == EAGAIN || number == EWOULDBLOCK)
         return SendOutcome::Busy;
     if (number == ENOBUFS)
         return SendOutcome::Dropped;
-    fail(number ? number : EMSGSIZE, QString());
+    fail(number, QString());
     return LeftByAMessage(number) ? SendOutcome::Interrupted : SendOutcome::Failed;
 }
 
 int SSock::SendQueueBytes() const {
     int queued = 0;
-    if (State() == Closed || ::ioctl(int(socket_->socketDescriptor()), SIOCOUTQ, &queued) != 0)
+    if (State() == Closed || ::ioctl(int(port_->descriptor()), SIOCOUTQ, &queued) != 0)
         return 0;
     return queued;
 }
@@ -314,7 +241,7 @@ int SSock::SendBufferSize() const {
     int size = 0;
     socklen_t length = sizeof size;
     if (State() == Closed ||
-        ::getsockopt(int(socket_->socketDescriptor()), SOL_SOCKET, SO_SNDBUF, &size, &length) != 0)
+        ::getsockopt(int(port_->descriptor()), SOL_SOCKET, SO_SNDBUF, &size, &length) != 0)
         return 0;
     return size;
 }
@@ -322,26 +249,15 @@ int SSock::SendBufferSize() const {
 void SSock::SetSendBufferSize(int bytes) {
     if (State() == Closed)
         return;
-    const int fd = int(socket_->socketDescriptor());
+    const int fd = int(port_->descriptor());
     // SO_SNDBUFFORCE passes net.core.wmem_max for a process with CAP_NET_ADMIN; others get the limit.
     if (::setsockopt(fd, SOL_SOCKET, SO_SNDBUFFORCE, &bytes, sizeof bytes) != 0)
         ::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &bytes, sizeof bytes);
 }
 
 void SSock::NotifyWhenWritable() {
-    if (State() == Closed)
-        return;
-    const qintptr fd = socket_->socketDescriptor();
-    if (writable_ && writable_->socket() != fd)
-        dropWriteNotifier();
-    if (!writable_) {
-        writable_ = new QSocketNotifier(fd, QSocketNotifier::Write, this);
-        connect(writable_, &QSocketNotifier::activated, this, [this] {
-            writable_->setEnabled(false);
-            emit ReadyToSend();
-        });
-    }
-    writable_->setEnabled(true);
+    if (State() != Closed)
+        port_->notifyWhenWritable(this);
 }
 
 QString SSock::LocalIP() const {
@@ -351,67 +267,11 @@ QString SSock::LocalIP() const {
 QString SSock::BoundAddress() const {
     if (State() == Closed)
         return QString();
-    return DottedText(socket_->localAddress());
+    return DottedText(port_->addressOf(this));
 }
 
-// After a readiness report the QUdpSocket reports the socket again only once something has been read.
-// A Bind that takes the kept socket back empties its queue, and a report made before that can still be
-// on its way; it finds nothing queued, and must read all the same. Whatever came in meanwhile is
-// returned whole with its sender, so nothing is lost.
-QNetworkDatagram SSock::readAfterEmptyReport() {
-    constexpr int LargestUdpPayload = 65507;
-    QByteArray bytes(LargestUdpPayload, Qt::Uninitialized);
-    QHostAddress sender;
-    quint16 senderPort = 0;
-    const qint64 size = socket_->readDatagram(bytes.data(), bytes.size(), &sender, &senderPort);
-    if (size < 0)
-        return QNetworkDatagram(); // nothing there: the usual answer
-    bytes.truncate(size);
-    QNetworkDatagram datagram(bytes);
-    datagram.setSender(sender, senderPort);
-    return datagram;
-}
-
-void SSock::takePendingDatagrams() {
-    // A handler may run the event loop (a message box), so this can be re-entered; the depth tells the
-    // destructor that the QUdpSocket is still inside its readyRead emission.
-    const QPointer<SSock> self(this);
-    const auto bound = [this] { return socket_->state() == QAbstractSocket::BoundState; };
-    bool read = false;
-    ++taking_;
-    for (int taken = 0; taken < MaxDatagramsPerPass && !kept_ && bound(); ++taken) {
-        QNetworkDatagram datagram;
-        if (socket_->hasPendingDatagrams())
-            datagram = socket_->receiveDatagram();
-        else if (read || !(datagram = readAfterEmptyReport()).isValid())
-            break;
-        read = true;
-        if (!datagram.isValid()) {
-            if (!bound())
-                break;
-            const SocketError error = SocketErrorFromQt(socket_->error(), socket_->errorString(),
-                                                        {SocketErrorContext::Receiving, QString(), 0});
-            emit Error(error);
-            if (!self)
-                return;
-            break; // the next readiness signal resumes, so a lasting error cannot spin here
-        }
-        emit DataArrival(datagram.data(), DottedText(datagram.senderAddress()),
-                         quint16(datagram.senderPort()));
-        if (!self)
-            return; // destroyed by a handler: touch nothing
-    }
-    --taking_;
-    if (!kept_ || !bound())
-        return;
-    // Closed, before this pass or by a handler during it: what still arrives goes nowhere, as it would
-    // with the port released. Something is read even from an empty queue (see readAfterEmptyReport).
-    if (discardPending(MaxDatagramsPerPass) == 0 && !read)
-        socket_->readDatagram(nullptr, 0);
-
-    // Any left waiting come with the next readyRead: each take re-arms Qt's read notification, so the
-    // event loop reports the socket again on its next pass, after the window has had its turn. A pass
-    // of our own must not take them: the window would wait behind a flood.
+void SSock::deliver(const QNetworkDatagram &datagram) {
+    emit DataArrival(datagram.data(), DottedText(datagram.senderAddress()), quint16(datagram.senderPort()));
 }
 
 } // namespace vrx

@@ -12,10 +12,10 @@
 #include <optional>
 
 class QNetworkDatagram;
-class QSocketNotifier;
-class QUdpSocket;
 
 namespace vrx {
+
+class SharedPort;
 
 // The window's UDP socket control: bound to one local IPv4 address and port, sending whole
 // datagrams to RemoteHost:RemotePort, delivering every received datagram with its sender's dotted
@@ -35,6 +35,10 @@ namespace vrx {
 // therefore keeps the bound socket aside until the thread next processes events: a Bind to the same
 // address and port before then takes it back and throws away whatever was queued, just as a fresh
 // socket would start empty, and saves a dozen system calls. Otherwise the socket is released then.
+//
+// Sockets of this program on the same local address and port share one kernel socket (SharedPort.h):
+// the window's socket and a scan's never lock each other out of port 1000, and each sees every
+// datagram that arrives after its Bind.
 class SSock : public QObject {
     Q_OBJECT
 
@@ -48,8 +52,8 @@ public:
     // 0 when closed, 1 when bound.
     int State() const;
     // Releases the socket: State() is 0 at once, nothing more is delivered, and this socket can be bound
-    // again at once; other sockets can bind the port once the thread has processed its events. Closing a
-    // closed socket is harmless.
+    // again at once; other programs can bind the port once the thread has processed its events (and this
+    // program's other sockets on it have closed). Closing a closed socket is harmless.
     void Close();
 
     QString RemoteHost() const { return remoteHost_; }
@@ -66,7 +70,8 @@ public:
     // their dotted IPv4 text either way.
     // Throws: 40014 for a port outside 1..65535; 40006 when already bound; 10049 when the text is neither
     // empty nor an IPv4 address, or this machine has no such address (never falls back to every
-    // interface); 10048 when the port is taken; 10013 when the port needs privilege.
+    // interface); 10048 when another program holds the port; 10013 when the port needs privilege.
+    // Another socket of this thread on the same port is no obstacle: they share it (SharedPort.h).
     void Bind(int localPort, const QString &localAddressText);
 
     // Sends the bytes as one datagram to RemoteHost:RemotePort. Throws 40006 when not bound or no
@@ -100,7 +105,9 @@ public:
     // Asks for a send buffer of this many bytes (the kernel doubles it); beyond the system's limit
     // (net.core.wmem_max) when the process may. What was granted is read back with SendBufferSize().
     void SetSendBufferSize(int bytes);
-    // Emits ReadyToSend once, as soon as the send buffer has room again (at once when it has).
+    // Emits ReadyToSend once, as soon as the send buffer has room again (at once when it has). The send
+    // buffer and its options belong to the kernel socket, which this program's sockets on the same port
+    // share.
     void NotifyWhenWritable();
 
     // The computer's primary address as dotted text.
@@ -126,23 +133,20 @@ protected:
     void timerEvent(QTimerEvent *event) override;
 
 private:
-    void takePendingDatagrams();
-    QNetworkDatagram readAfterEmptyReport();
-    // Takes the socket kept aside by Close back when it is bound to this address and port.
+    friend class SharedPort;
+
+    // A datagram the shared port offers this socket.
+    void deliver(const QNetworkDatagram &datagram);
+    // Takes the port kept aside by Close back when it is bound to this address and port.
     bool takeBackKeptSocket(const QHostAddress &address, int port);
     void releaseKeptSocket();
-    void dropWriteNotifier();
-    // Reads and drops queued datagrams, at most `most`; returns how many.
-    int discardPending(int most);
 
-    QUdpSocket *socket_ = nullptr;
-    QSocketNotifier *writable_ = nullptr; // for NotifyWhenWritable; made for the socket of the moment
-    bool kept_ = false;                   // closed, but still bound until releaseTimer_ fires
+    SharedPort *port_ = nullptr; // held while bound, and while kept
+    bool kept_ = false;          // closed, but still holding the port until releaseTimer_ fires
     QBasicTimer releaseTimer_;
     QString remoteHost_;
     int remotePort_ = 0;
     int localPort_ = 0;
-    int taking_ = 0; // depth of takePendingDatagrams() on the stack
 };
 
 } // namespace vrx
