@@ -26,6 +26,9 @@ class QPushButton;
 
 namespace vrx {
 
+class FindReaders;
+struct FoundReader;
+
 // The main window. Its controls are public control arrays indexed as the operator's model names them
 // (Text1[0] is the target reader address, Text1[6] the former one; index 0 of every other array of the
 // two groups is the target side, index 1 the former side). Every control carries an object name
@@ -39,7 +42,8 @@ namespace vrx {
 //   Form1Exchange.cpp   - the socket, its events and the shared exchange steps;
 //   Form1Read.cpp, Form1Configure.cpp, Form1Keys.cpp - the bodies of the three operations;
 //   Form1TrafficLog.cpp - the traffic log window;
-//   Form1Menu.cpp       - the menu bar above the controls and what its items do.
+//   Form1Menu.cpp       - the menu bar above the controls and what its items do;
+//   Form1FindReaders.cpp - the "查找读卡器" dialog and what its 使用 does.
 class Form1 : public QWidget {
     Q_OBJECT
 
@@ -106,8 +110,13 @@ public:
 
     // Opens the "通信记录" window, or brings it to the front; it lists the socket's datagrams while open.
     void ShowTrafficLog();
-    // Opens the "查找读卡器" dialog.
+    // Opens the "查找读卡器" dialog (modeless), or brings it to the front with the rows it had.
     void ShowFindReaders();
+    // The dialog once opened; a child of the window.
+    FindReaders *FindReadersDialog = nullptr;
+    // What the dialog's 使用 does: the reader's address into 读卡器IP, the card's address into 本机IP
+    // for a reader found by broadcast, then the read.
+    void UseFoundReader(const FoundReader &reader);
 
     // The items of the menu bar that are the window's own.
     void ImportKeys();

@@ -1,10 +1,31 @@
 #include "app/Form1.h"
 
+#include "app/FindReaders.h"
+
 namespace vrx {
 
-// Stands in for the "查找读卡器" dialog until it exists, so that its menu item answers.
 void Form1::ShowFindReaders() {
-    m_messages.Show(QStringLiteral("查找读卡器功能尚未提供。"));
+    if (!FindReadersDialog) {
+        QStringList protocols;
+        for (int item = 0; item < CombUDP[0]->count(); ++item)
+            protocols.append(CombUDP[0]->itemText(item));
+        FindReadersDialog = new FindReaders(
+            m_messages, protocols, [this] { return TextPCIP->text(); }, this);
+        connect(FindReadersDialog, &FindReaders::readerChosen, this, &Form1::UseFoundReader);
+    }
+    if (FindReadersDialog->isVisible()) { // open already, perhaps behind the window
+        FindReadersDialog->raise();
+        FindReadersDialog->activateWindow();
+    }
+    FindReadersDialog->show();
+}
+
+void Form1::UseFoundReader(const FoundReader &reader) {
+    TextFindIP[0]->setText(reader.address);
+    // A reader found by broadcast answered on a card: that card's address reaches it.
+    if (reader.discovered && !reader.cardAddress.isEmpty())
+        TextPCIP->setText(reader.cardAddress);
+    Command1_Click();
 }
 
 } // namespace vrx
