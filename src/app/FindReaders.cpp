@@ -23,9 +23,10 @@ namespace vrx {
 namespace {
 
 // The scan asks each address once more when it stays silent: one lost datagram must not make a reader
-// look absent. The discovery sends its broadcasts twice for the same reason, a little apart.
+// look absent. The discovery sends its broadcasts twice for the same reason, a second apart: every
+// reader of a wire answers at once, and a busy reader or computer may take longer than one reply wait.
 constexpr int ScanRetries = 1;
-constexpr int DiscoveryWaitMs = 300;
+constexpr int DiscoveryWaitMs = 1000;
 constexpr int DiscoveryRetries = 1;
 constexpr int ComputerPort = 1000;
 
