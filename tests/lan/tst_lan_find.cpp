@@ -1,6 +1,7 @@
 // The "查找读卡器" dialog on the emulated LAN, offscreen, with this thread in the computer's namespace:
 // 广播查找 lists the readers of both cards (not those behind the router), each with its card; 使用 on one
-// of them fills 读卡器IP and 本机IP and reads it; 扫描 of a card's subnet and of the subnet behind the
+// of them fills 读卡器IP and 本机IP and reads it; the broadcast works beside the window's socket on
+// every address (an empty 本机IP); 扫描 of a card's subnet and of the subnet behind the
 // router lists exactly their readers; a LAN without readers is answered with what was tried.
 #include "EmulatedLan.h"
 #include "StandardLan.h"
@@ -107,6 +108,23 @@ private slots:
         QCOMPARE(window->rows(), expectedRows(standard::A, cardOf(standard::A)) +
                                      expectedRows(standard::B, cardOf(standard::B)));
         QCOMPARE(window->messages.shown, QStringList());
+    }
+
+    // With an empty 本机IP the window's socket holds port 1000 on every address; the broadcast still goes
+    // out from each card's own address and tells the cards apart by the address each answer came to.
+    void broadcastBesideTheWindowOnEveryAddress() {
+        window->form->TextPCIP->setText(QString());
+        window->form->TextFindIP[0]->setText(lan.readersOn(standard::A).first());
+        QTest::mouseClick(window->form->Command1, Qt::LeftButton);
+        QCOMPARE(window->messages.shown, QStringList{ReadSuccess});
+        QCOMPARE(window->form->SSock->BoundAddress(), QStringLiteral("0.0.0.0"));
+        window->messages.shown.clear();
+
+        QVERIFY(window->run(window->dialog().CommandDiscover));
+        QCOMPARE(window->rows(), expectedRows(standard::A, cardOf(standard::A)) +
+                                     expectedRows(standard::B, cardOf(standard::B)));
+        QCOMPARE(window->messages.shown, QStringList());
+        QCOMPARE(window->form->SSock->State(), 1);
     }
 
     void useOfADiscoveredReaderReadsItThroughItsCard() {
