@@ -1,20 +1,8 @@
 #!/usr/bin/env bash
 # Takes docs/traffic-log.png: the traffic log after a read and a key download, drawn by the real
-# windows on a virtual X display against a simulated reader on loopback (127.0.114.x).
-# Needs xvfb, x11-utils and fonts-noto-cjk (apt-get install xvfb x11-utils fonts-noto-cjk) and a build.
+# windows on a virtual X display against a simulated reader on loopback (127.0.114.x). Needs a build and
+# what docs/virtual-display.sh needs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-binary=${1:-build/bin/shot_trafficlog}
-display=:${VRX_SCREENSHOT_DISPLAY:-58}
-
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp &
-xvfb_pid=$!
-trap 'kill "$xvfb_pid" 2>/dev/null || true' EXIT
-
-for _ in $(seq 50); do
-    xdpyinfo -display "$display" >/dev/null 2>&1 && break
-    sleep 0.1
-done
-
-DISPLAY=$display QT_QPA_PLATFORM=xcb "$binary" docs/traffic-log.png
+docs/virtual-display.sh "${1:-build/bin/shot_trafficlog}" docs/traffic-log.png
 echo "wrote docs/traffic-log.png"
