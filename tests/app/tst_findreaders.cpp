@@ -2,6 +2,7 @@
 // a scan lists exactly the readers that answer, marks a MAC seen twice, stops on 停止 keeping what it
 // found, refuses bad ranges before sending anything, and 使用 hands a reader to the window's read.
 #include "FindReadersDriver.h"
+#include "MenuDriver.h"
 #include "app/FindReadersLocal.h"
 #include "config/ParameterBlock.h"
 #include "net/AddressRange.h"
@@ -43,6 +44,7 @@ class TestFindReaders : public QObject {
     Q_OBJECT
 
 private slots:
+    void menuItemOpensTheDialog();
     void scanListsExactlyTheReadersThatAnswer();
     void stopKeepsTheRowsFoundSoFar();
     void useFillsTheWindowAndReads_data();
@@ -53,6 +55,18 @@ private slots:
     void scanQueriesFromTheComputerAddressWhenItSuits_data();
     void scanQueriesFromTheComputerAddressWhenItSuits();
 };
+
+void TestFindReaders::menuItemOpensTheDialog() {
+    FindReadersDriver w(Computer);
+    QString failure;
+    QVERIFY2(ChooseMenuItem(w.form.get(), QStringLiteral("工具"), QStringLiteral("查找读卡器…"), &failure),
+             qPrintable(failure));
+    QVERIFY(w.form->FindReadersDialog);
+    QTRY_VERIFY(w.form->FindReadersDialog->isVisible());
+    QCOMPARE(w.form->FindReadersDialog->windowTitle(), QStringLiteral("查找读卡器"));
+    QVERIFY(!w.form->FindReadersDialog->isModal()); // the window's own buttons stay usable
+    QCOMPARE(w.messages.shown, QStringList());
+}
 
 void TestFindReaders::scanListsExactlyTheReadersThatAnswer() {
     FindReadersDriver w(Computer);
