@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 namespace vrx {
 
@@ -184,7 +185,7 @@ void FindReaders::Scan() {
     options.localPort = ComputerPort;
     options.retries = ScanRetries;
     Begin(Search::Scan, QStringLiteral("正在扫描…"));
-    ProgressScan->setRange(0, int(std::min<qint64>(list.addresses.size(), std::numeric_limits<int>::max())));
+    ProgressScan->setRange(0, int(list.addresses.size())); // at most MaxScanAddresses
     m_scan.start(list.addresses, options);
 }
 
@@ -269,8 +270,8 @@ void FindReaders::ShowRow(int row) {
 }
 
 void FindReaders::ShowProgress(qint64 done, qint64 total, int found, qint64 msLeft) {
-    ProgressScan->setRange(0, int(std::min<qint64>(total, std::numeric_limits<int>::max())));
-    ProgressScan->setValue(int(std::min<qint64>(done, total)));
+    ProgressScan->setRange(0, int(total));
+    ProgressScan->setValue(int(std::min(done, total)));
     if (!m_stopping)
         LabelStatus->setText(ScanProgressText(done, total, found, msLeft));
 }
