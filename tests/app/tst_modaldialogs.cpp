@@ -73,7 +73,16 @@ private slots:
         QTemporaryDir folder;
         QVERIFY(folder.isValid());
         WhenShown<QFileDialog>([&](QFileDialog *dialog) {
-            dialog->selectFile(folder.filePath("door"));
+            // The dialog lists its folders on a thread of its own; once a listing lands it may put the
+            // suggested name back into the name field. Name the file again until the dialog holds it
+            // (with its default suffix), then accept at once, with nothing in between that could change it.
+            // Accepted whatever happens, so that a failure shows in the comparison below, not as a hang.
+            QTest::qWaitFor(
+                [&] {
+                    dialog->selectFile(folder.filePath("door"));
+                    return dialog->selectedFiles() == QStringList{folder.filePath("door.txt")};
+                },
+                5000);
             static_cast<QDialog *>(dialog)->accept(); // as the 保存 button does
         });
         DialogFileChooser files;
