@@ -25,9 +25,10 @@ struct Admission {
 // From the computer's address on lanName, to addresses counting up from firstFree (nobody there).
 Admission MeasureAdmission(const EmulatedLan &lan, const QString &lanName, const QString &firstFree,
                            QString *error);
-// Waits until the ARPs of the step before have been given up, so that each step starts from a table in
-// which only the machine's own entries are in use.
-void LetArpsSettle(const Admission &admission);
+// Waits until the ARPs of the step before have been given up and empties the computers' neighbour
+// tables of the LANs, so that each step starts from a table in which only the machine's own entries
+// are in use.
+void LetArpsSettle(const Admission &admission, const QList<const EmulatedLan *> &lans);
 
 // A directly attached /16 with readers near both ends and a host in the middle: a LAN of its own, so that
 // the standard LAN's lines see the cards they expect.

@@ -83,10 +83,10 @@ int main(int argc, char *argv[]) {
                .arg(admission.lifetimeMs)
                .arg(admission.perSecond(), 0, 'f', 1)
         << Qt::endl;
-    bench::LetArpsSettle(admission);
+    bench::LetArpsSettle(admission, {&lan, &sixteen});
     ok = bench::ScanLine(lan, admission, QStringLiteral("/20"), standard::A, out) && ok;
     if (!arguments.contains(QStringLiteral("--no-16"))) {
-        bench::LetArpsSettle(admission);
+        bench::LetArpsSettle(admission, {&lan, &sixteen});
         ok = bench::ScanLine(sixteen, admission, QStringLiteral("/16"), bench::Sixteen, out) && ok;
     }
     lan.stop();
