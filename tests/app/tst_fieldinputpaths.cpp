@@ -2,7 +2,7 @@
 // readers and UI automation use, undo and redo, an input method's commit, a drop, and a write through
 // the plain line edit (as a completer makes). Each raises the field's change handler once and is bound
 // by the field's limit and filter; fields and lists are found by their accessible names.
-#include "MessageRecorder.h"
+#include "WindowFixture.h"
 #include "app/Form1.h"
 #include "fields/AutoMac.h"
 
@@ -39,11 +39,8 @@ enum class Write { Value, Insert, Replace, Delete };
 
 Q_DECLARE_METATYPE(Write)
 
-class TestFieldInputPaths : public QObject {
+class TestFieldInputPaths : public QObject, public WindowFixture {
     Q_OBJECT
-
-    MessageRecorder *messages = nullptr;
-    Form1 *form = nullptr;
 
     FieldEdit *field(const QString &name) const { return form->findChild<FieldEdit *>(name); }
     QString mac() const { return form->TextMac[0]->text(); }
@@ -61,16 +58,8 @@ class TestFieldInputPaths : public QObject {
     }
 
 private slots:
-    void init() {
-        messages = new MessageRecorder;
-        form = new Form1(*messages);
-        form->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(form));
-    }
-    void cleanup() {
-        delete form;
-        delete messages;
-    }
+    void init() { QVERIFY(openWindow()); }
+    void cleanup() { closeWindow(); }
 
     void accessibleNames_data() {
         QTest::addColumn<QString>("name");

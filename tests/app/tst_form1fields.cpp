@@ -1,5 +1,5 @@
 // The field behaviours driven the way the operator drives them: real key and mouse events.
-#include "MessageRecorder.h"
+#include "WindowFixture.h"
 #include "app/Form1.h"
 #include "fields/AddressText.h"
 
@@ -11,11 +11,8 @@
 
 using namespace vrx;
 
-class TestForm1Fields : public QObject {
+class TestForm1Fields : public QObject, public WindowFixture {
     Q_OBJECT
-
-    MessageRecorder *messages = nullptr;
-    Form1 *form = nullptr;
 
     FieldEdit *field(const QString &name) const { return form->findChild<FieldEdit *>(name); }
 
@@ -36,16 +33,8 @@ class TestForm1Fields : public QObject {
     QString mac() const { return form->TextMac[0]->text(); }
 
 private slots:
-    void init() {
-        messages = new MessageRecorder;
-        form = new Form1(*messages);
-        form->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(form));
-    }
-    void cleanup() {
-        delete form;
-        delete messages;
-    }
+    void init() { QVERIFY(openWindow()); }
+    void cleanup() { closeWindow(); }
 
     void programWriteRaisesChangeEveryTime() {
         FieldEdit *gateway = form->Text1[2];

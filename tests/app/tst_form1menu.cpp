@@ -1,7 +1,7 @@
 // The menu bar above the window's controls: its exact texts, the client area that keeps the layout
 // under it, and the items that the window answers itself (about, quit).
 #include "MenuDriver.h"
-#include "MessageRecorder.h"
+#include "WindowFixture.h"
 #include "app/Form1.h"
 
 #include <QApplication>
@@ -12,23 +12,12 @@
 
 using namespace vrx;
 
-class TestForm1Menu : public QObject {
+class TestForm1Menu : public QObject, public WindowFixture {
     Q_OBJECT
 
-    MessageRecorder *messages = nullptr;
-    QPointer<Form1> form;
-
 private slots:
-    void init() {
-        messages = new MessageRecorder;
-        form = new Form1(*messages);
-        form->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(form));
-    }
-    void cleanup() {
-        delete form;
-        delete messages;
-    }
+    void init() { QVERIFY(openWindow()); }
+    void cleanup() { closeWindow(); }
 
     void menuTexts() {
         const QList<std::pair<QString, QStringList>> expected = {

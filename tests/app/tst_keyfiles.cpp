@@ -1,8 +1,8 @@
 // Key files through the window's 文件 menu: an import fills all 32 key fields or, for a bad file,
 // none; an export asks first, writes the fields for the owner's eyes only, and reads back the same.
 #include "MenuDriver.h"
-#include "MessageRecorder.h"
 #include "SampleKeyFile.h"
+#include "WindowFixture.h"
 #include "app/Form1.h"
 #include "keys/KeyFrame.h"
 
@@ -41,12 +41,10 @@ QByteArray ReadFile(const QString &path) {
 
 } // namespace
 
-class TestKeyFiles : public QObject {
+class TestKeyFiles : public QObject, public WindowFixture {
     Q_OBJECT
 
-    MessageRecorder *messages = nullptr;
     FileNamer *files = nullptr;
-    QPointer<Form1> form;
     QTemporaryDir *folder = nullptr;
 
     QStringList keyTexts() const {
@@ -76,18 +74,14 @@ class TestKeyFiles : public QObject {
 
 private slots:
     void init() {
-        messages = new MessageRecorder;
         files = new FileNamer;
         folder = new QTemporaryDir;
         QVERIFY(folder->isValid());
-        form = new Form1(*messages, *files);
-        form->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(form));
+        QVERIFY(openWindow(files));
     }
     void cleanup() {
-        delete form;
+        closeWindow();
         delete files;
-        delete messages;
         delete folder;
     }
 

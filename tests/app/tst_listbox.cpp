@@ -1,5 +1,5 @@
 // The list boxes as the operator uses them, on the real window.
-#include "MessageRecorder.h"
+#include "WindowFixture.h"
 #include "app/Form1.h"
 
 #include <QApplication>
@@ -9,11 +9,8 @@
 
 using namespace vrx;
 
-class TestListBox : public QObject {
+class TestListBox : public QObject, public WindowFixture {
     Q_OBJECT
-
-    MessageRecorder *messages = nullptr;
-    Form1 *form = nullptr;
 
     static void typeInto(ListBox *list, const QString &text) {
         list->setFocus(Qt::OtherFocusReason);
@@ -38,16 +35,8 @@ class TestListBox : public QObject {
     }
 
 private slots:
-    void init() {
-        messages = new MessageRecorder;
-        form = new Form1(*messages);
-        form->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(form));
-    }
-    void cleanup() {
-        delete form;
-        delete messages;
-    }
+    void init() { QVERIFY(openWindow()); }
+    void cleanup() { closeWindow(); }
 
     void typedTextSelects_data() {
         QTest::addColumn<QString>("name");

@@ -1,5 +1,5 @@
 // 本机IP offers this computer's IPv4 addresses, each listed with its card, and stays free text.
-#include "MessageRecorder.h"
+#include "WindowFixture.h"
 #include "app/Form1.h"
 #include "app/LocalAddressCompleter.h"
 #include "link/LocalCards.h"
@@ -22,11 +22,8 @@ LocalCard Card(const QString &name, const QString &address, bool loopback = fals
 
 } // namespace
 
-class TestLocalAddressCompleter : public QObject {
+class TestLocalAddressCompleter : public QObject, public WindowFixture {
     Q_OBJECT
-
-    MessageRecorder *messages = nullptr;
-    Form1 *form = nullptr;
 
     QCompleter *completer() const { return form->TextPCIP->completer(); }
     QStringList listed() const {
@@ -43,16 +40,8 @@ class TestLocalAddressCompleter : public QObject {
     }
 
 private slots:
-    void init() {
-        messages = new MessageRecorder;
-        form = new Form1(*messages);
-        form->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(form));
-    }
-    void cleanup() {
-        delete form;
-        delete messages;
-    }
+    void init() { QVERIFY(openWindow()); }
+    void cleanup() { closeWindow(); }
 
     void downListsThisComputersAddresses() {
         QList<LocalCard> cards = LocalCards();
