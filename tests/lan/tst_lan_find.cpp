@@ -4,11 +4,12 @@
 // every address (an empty 本机IP); 扫描 of a card's subnet and of the subnet behind the
 // router lists exactly their readers; a LAN without readers is answered with what was tried.
 #include "EmulatedLan.h"
+#include "MessageRecorder.h"
 #include "StandardLan.h"
 
 #include "app/FindReaders.h"
 #include "app/Form1.h"
-#include "app/MessageBox.h"
+#include "fields/AutoMac.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -24,18 +25,9 @@ namespace {
 
 const QString ReadSuccess = QStringLiteral("获取设备参数成功！");
 
-class MessageRecorder final : public MessageBox {
-public:
-    void Show(const QString &text) override { shown << text; }
-    QStringList shown;
-};
-
-// The MAC a simulated reader on a card reports: 00-14 and its address bytes.
+// The MAC a simulated reader on a card reports: the one the window derives from its address.
 QString MacOf(const QString &address) {
-    QStringList bytes{QStringLiteral("00"), QStringLiteral("14")};
-    for (const QString &part : address.split(u'.'))
-        bytes << QStringLiteral("%1").arg(part.toInt(), 2, 16, QLatin1Char('0')).toUpper();
-    return bytes.join(u'-');
+    return DeriveMacFromIp(address).mac.value_or(QString());
 }
 
 // The window and its dialog, made in the namespace the thread is in.

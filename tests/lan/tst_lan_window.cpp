@@ -3,10 +3,10 @@
 // downloads keys exactly as on loopback; an address that is not this computer's is refused with a
 // description that lists the computer's addresses.
 #include "EmulatedLan.h"
+#include "MessageRecorder.h"
 #include "StandardLan.h"
 
 #include "app/Form1.h"
-#include "app/MessageBox.h"
 
 #include <QCheckBox>
 #include <QPushButton>
@@ -27,12 +27,6 @@ const QString OnB = QStringLiteral("198.18.32.57");
 const QString ReadSuccess = QStringLiteral("获取设备参数成功！");
 const QString KeysSuccess = QStringLiteral("下载密码成功！");
 const QString CrLf = QStringLiteral("\r\n");
-
-class MessageRecorder final : public MessageBox {
-public:
-    void Show(const QString &text) override { shown << text; }
-    QStringList shown;
-};
 
 } // namespace
 

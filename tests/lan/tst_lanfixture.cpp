@@ -4,6 +4,7 @@
 #include "StandardLan.h"
 
 #include "config/ParameterBlock.h"
+#include "fields/AutoMac.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -24,7 +25,7 @@ using namespace vrx::lan;
 
 namespace {
 
-const QByteArray Query = QByteArray::fromHex("E6E8E0E9E3E9E3E6");
+const QByteArray Query = ParameterQuery();
 const char BuildAndWait[] = "--build-lan-and-wait";
 
 // A small LAN on a directly attached /16, as a benchmark builds: readers near both ends and a host.
@@ -190,14 +191,8 @@ void TestLanFixture::readsAReaderOnEachLan() {
     QVERIFY2(run.succeeded(), qPrintable(run.describe()));
     const QJsonObject settings = ReadJson(run);
     QCOMPARE(settings.value(QStringLiteral("reader_ip")).toString(), reader);
-    const quint32 value = QHostAddress(reader).toIPv4Address();
     QCOMPARE(settings.value(QStringLiteral("mac")).toString(),
-             QStringLiteral("00-14-%1-%2-%3-%4")
-                 .arg(value >> 24, 2, 16, QLatin1Char('0'))
-                 .arg((value >> 16) & 0xFF, 2, 16, QLatin1Char('0'))
-                 .arg((value >> 8) & 0xFF, 2, 16, QLatin1Char('0'))
-                 .arg(value & 0xFF, 2, 16, QLatin1Char('0'))
-                 .toUpper());
+             DeriveMacFromIp(reader).mac.value_or(QString()));
     // The reader saw the computer's own address: routed, not translated.
     QVERIFY2(lan.waitForReaderLog(reader, (from + QStringLiteral(":1000 -> ") + reader).toLatin1(), 2000),
              lan.readerLog(reader).constData());
