@@ -212,13 +212,6 @@ void EmulatedLan::stop() {
     running_ = false;
 }
 
-QStringList EmulatedLan::lans() const {
-    QStringList names;
-    for (const Lan &lan : lans_)
-        names.append(lan.name);
-    return names;
-}
-
 QStringList EmulatedLan::addressesOf(const QString &lan, bool readers) const {
     QStringList addresses;
     for (const Node &node : nodes_) {
@@ -264,13 +257,6 @@ QString EmulatedLan::subnetOf(const QString &lan) const {
 QHostAddress EmulatedLan::broadcastOf(const QString &lan) const {
     const Lan *found = findLan(lan);
     return found ? QHostAddress(found->network.toIPv4Address() | ~Mask(found->prefix)) : QHostAddress();
-}
-
-QStringList EmulatedLan::nodes() const {
-    QStringList names;
-    for (const Node &node : nodes_)
-        names.append(node.name);
-    return names;
 }
 
 QString EmulatedLan::namespaceOf(const QString &node) const {

@@ -81,7 +81,6 @@ public:
     void stop();
 
     // What was built: addresses in address order, as built (a reader that moved keeps its entry).
-    QStringList lans() const;
     QStringList readers() const;
     QStringList readersOn(const QString &lan) const;
     QStringList hostsOn(const QString &lan) const;
@@ -89,8 +88,6 @@ public:
     QString computerCard(const QString &lan) const;
     QString subnetOf(const QString &lan) const; // "198.18.16.0/20"
     QHostAddress broadcastOf(const QString &lan) const;
-    // The node names: Computer, routers, readers and hosts.
-    QStringList nodes() const;
     QString namespaceOf(const QString &node) const;
     QStringList namespaces() const;
     QList<qint64> readerProcessIds() const;

@@ -8,7 +8,6 @@
 #include <QProcess>
 #include <QStandardPaths>
 
-#include <thread>
 #include <unistd.h>
 
 namespace vrx::lan {
@@ -149,25 +148,29 @@ bool EmulatedLan::createNamespaces() {
     // its chatter has no place on a LAN of IPv4 readers. No reverse path filter: the computer has no
     // default route, and an answer from outside its subnets still reaches it, as on a technician's laptop.
     QStringList failures;
-    std::thread worker([&] {
-        for (const Node &node : std::as_const(nodes_)) {
-            const netns::Entry inside(node.space);
-            if (!inside.isInside()) {
-                failures.append(inside.errorString());
-                continue;
-            }
-            for (const char *scope : {"all", "default"}) {
-                WriteSetting(
-                    QStringLiteral("/proc/sys/net/ipv6/conf/%1/disable_ipv6").arg(QLatin1String(scope)), "1");
-                WriteSetting(QStringLiteral("/proc/sys/net/ipv4/conf/%1/rp_filter").arg(QLatin1String(scope)),
-                             "0");
-            }
-            if (!WriteSetting(QStringLiteral("/proc/sys/net/ipv4/ip_forward"),
-                              node.role == Role::Router ? "1" : "0"))
-                failures.append(QStringLiteral("cannot set ip_forward in %1").arg(node.space));
-        }
-    });
-    worker.join();
+    for (const Node &node : std::as_const(nodes_)) {
+        bool forwardingSet = false;
+        QString error;
+        const bool entered = netns::RunInside(
+            node.space,
+            [&] {
+                for (const char *scope : {"all", "default"}) {
+                    WriteSetting(
+                        QStringLiteral("/proc/sys/net/ipv6/conf/%1/disable_ipv6").arg(QLatin1String(scope)),
+                        "1");
+                    WriteSetting(
+                        QStringLiteral("/proc/sys/net/ipv4/conf/%1/rp_filter").arg(QLatin1String(scope)),
+                        "0");
+                }
+                forwardingSet = WriteSetting(QStringLiteral("/proc/sys/net/ipv4/ip_forward"),
+                                             node.role == Role::Router ? "1" : "0");
+            },
+            &error);
+        if (!entered)
+            failures.append(error);
+        else if (!forwardingSet)
+            failures.append(QStringLiteral("cannot set ip_forward in %1").arg(node.space));
+    }
     return failures.isEmpty() || fail(failures.join(QStringLiteral("; ")));
 }
 

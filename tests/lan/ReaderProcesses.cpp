@@ -231,12 +231,6 @@ QList<qint64> ReaderProcesses::processIds() const {
     return ids;
 }
 
-bool ReaderProcesses::isRunning(const QString &node) const {
-    const std::lock_guard lock(mutex_);
-    const Child *child = find(node);
-    return child && child->pid > 0 && child->output >= 0;
-}
-
 void ReaderProcesses::stopAll(int graceMs) {
     std::unique_lock lock(mutex_);
     const auto allEnded = [this] {

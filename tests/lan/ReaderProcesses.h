@@ -36,7 +36,6 @@ public:
 
     QByteArray log(const QString &node) const;
     QList<qint64> processIds() const;
-    bool isRunning(const QString &node) const;
 
     // SIGTERM, then SIGKILL for what has not ended within the grace time; every process is reaped.
     void stopAll(int graceMs = 3000);
