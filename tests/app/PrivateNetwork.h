@@ -14,14 +14,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-inline bool EnterPrivateNetwork(QString *why) {
-    // As root a network namespace alone; otherwise inside a user namespace of our own, where this
-    // process holds the rights to bring the card up and bind port 1000.
-    if (unshare(CLONE_NEWNET) != 0 && unshare(CLONE_NEWUSER | CLONE_NEWNET) != 0) {
-        *why = QStringLiteral("no network namespace: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
-        return false;
-    }
-    const int control = socket(AF_INET, SOCK_DGRAM, 0);
+// Brings the loopback card of the thread's namespace up: a fresh namespace has it down.
+inline bool BringLoopbackUp(QString *why) {
+    const int control = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     ifreq request{};
     std::strncpy(request.ifr_name, "lo", IFNAMSIZ - 1);
     bool up = control >= 0 && ioctl(control, SIOCGIFFLAGS, &request) == 0;
@@ -34,4 +29,14 @@ inline bool EnterPrivateNetwork(QString *why) {
         *why = QStringLiteral("loopback card stays down: %1")
                    .arg(QString::fromLocal8Bit(std::strerror(failure)));
     return up;
+}
+
+inline bool EnterPrivateNetwork(QString *why) {
+    // As root a network namespace alone; otherwise inside a user namespace of our own, where this
+    // process holds the rights to bring the card up and bind port 1000.
+    if (unshare(CLONE_NEWNET) != 0 && unshare(CLONE_NEWUSER | CLONE_NEWNET) != 0) {
+        *why = QStringLiteral("no network namespace: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    return BringLoopbackUp(why);
 }

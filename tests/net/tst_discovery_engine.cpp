@@ -1,6 +1,7 @@
 // ReaderDiscovery on real sockets, in a network namespace of this test's own: nothing it broadcasts can
 // leave it. The computer's "cards" are loopback subnets handed to the engine (127.0.41.1/24 and
 // 127.0.51.1/24); readers are answers sent from loopback addresses to whichever card asked.
+#include "PrivateNetwork.h"
 #include "config/ParameterBlock.h"
 #include "net/ReaderDiscovery.h"
 
@@ -13,11 +14,7 @@
 #include <map>
 #include <memory>
 
-#include <net/if.h>
 #include <sched.h>
-#include <sys/ioctl.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 using namespace vrx;
 
@@ -43,18 +40,6 @@ QByteArray Block(quint8 macLast, const char *server = "127.0.41.110") {
     settings.serverIp = ParseIpAddress(QLatin1String(server)).bytes;
     settings.readerMac = {0x00, 0x14, 0x7F, 0x29, 0x29, macLast};
     return ParameterBlock::encode(settings);
-}
-
-// Brings the namespace's loopback card up, as a fresh namespace has it down.
-bool LoopbackUp() {
-    const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    ifreq request{};
-    std::strncpy(request.ifr_name, "lo", IFNAMSIZ - 1);
-    const bool up = fd >= 0 && ::ioctl(fd, SIOCGIFFLAGS, &request) == 0 &&
-                    (request.ifr_flags |= IFF_UP, ::ioctl(fd, SIOCSIFFLAGS, &request) == 0);
-    if (fd >= 0)
-        ::close(fd);
-    return up;
 }
 
 // Hears every query on port 1001 (as a reader bound to the any-address does) and sends the answers
@@ -137,7 +122,8 @@ private slots:
 void TestDiscoveryEngine::initTestCase() {
     if (::unshare(CLONE_NEWNET) != 0)
         QSKIP("cannot make a network namespace of its own (needs root): its broadcasts must stay inside one");
-    QVERIFY(LoopbackUp());
+    QString why;
+    QVERIFY2(BringLoopbackUp(&why), qPrintable(why));
 }
 
 void TestDiscoveryEngine::findsEachReaderOncePerCardInOneWait() {
