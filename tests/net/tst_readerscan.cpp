@@ -31,6 +31,15 @@ ScanOptions From(const QString &local, int timeoutMs = 1000, int rate = 0) {
     return options;
 }
 
+// Counts the queries a scan has sent.
+class SendCounter final : public LinkObserver {
+public:
+    void sent(const QString &, quint16, const QByteArray &) override { ++count; }
+    void received(const QString &, quint16, const QByteArray &) override {}
+    void note(const QString &) override {}
+    int count = 0;
+};
+
 QStringList AddressesOf(const QList<FoundReader> &readers) {
     QStringList addresses;
     for (const FoundReader &reader : readers)
@@ -100,10 +109,13 @@ void TestReaderScan::stopKeepsWhatWasFound() {
 
 void TestReaderScan::aSecondStopEndsAtOnce() {
     ReaderScan scan;
+    SendCounter sends;
+    scan.setObserver(&sends);
     QSignalSpy finished(&scan, &ReaderScan::finished);
     scan.start(Addresses("127.1.61.201-210"), From("127.0.60.3", 5000));
     QVERIFY(QTest::qWaitFor([&] { return scan.done() == 0 && scan.isRunning(); }));
-    QTest::qWait(20); // the queries are out, their replies due within 5 s
+    QVERIFY(QTest::qWaitFor(
+        [&] { return sends.count == 10; })); // the queries are out, their replies due within 5 s
     QElapsedTimer clock;
     clock.start();
     scan.stop();

@@ -55,7 +55,6 @@ void TestVrxctlScan::ctrlCListsWhatWasFound() {
                  {"scan", "127.1.63.1-250", "--rate", "100", "--local", "127.0.61.2", "--json"});
     QVERIFY(vrxctl.waitForStarted());
     QVERIFY(QTest::qWaitFor([&] { return !early->received().isEmpty(); }, 5000));
-    QTest::qWait(50); // its reply is on the way
     ::kill(pid_t(vrxctl.processId()), SIGINT);
     QSignalSpy finished(&vrxctl, &QProcess::finished);
     QVERIFY(finished.wait(3000)); // the wait for due replies is one timeout, not the rest of the scan
