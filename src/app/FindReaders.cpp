@@ -9,6 +9,7 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QHideEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -237,7 +238,9 @@ void FindReaders::Use() {
 }
 
 void FindReaders::hideEvent(QHideEvent *event) {
-    EndAtOnce();
+    // A hide the system makes (minimizing) leaves the dialog open: its search runs on.
+    if (!event->spontaneous())
+        EndAtOnce();
     QDialog::hideEvent(event);
 }
 

@@ -47,6 +47,7 @@ private slots:
     void menuItemOpensTheDialog();
     void scanListsExactlyTheReadersThatAnswer();
     void stopKeepsTheRowsFoundSoFar();
+    void minimizingLetsTheScanRunOn();
     void useFillsTheWindowAndReads_data();
     void useFillsTheWindowAndReads();
     void useOfADiscoveredReaderTakesItsCard();
@@ -155,6 +156,20 @@ void TestFindReaders::stopKeepsTheRowsFoundSoFar() {
     }
     QCOMPARE(w.messages.shown, QStringList());
     QVERIFY(find.CommandScan->isEnabled());
+}
+
+// Minimizing hides the dialog without closing it: the scan goes on and lists what answers.
+void TestFindReaders::minimizingLetsTheScanRunOn() {
+    FindReadersDriver w(Computer);
+    QString error;
+    QVERIFY2(w.addReader(QStringLiteral("127.0.80.70"), {}, &error), qPrintable(error));
+    FindReaders &find = w.dialog();
+    w.startScan(QStringLiteral("127.0.80.70-79"));
+    find.showMinimized();
+    QVERIFY(find.Searching());
+    QVERIFY(w.waitUntilDone());
+    QCOMPARE(w.rowOf(QStringLiteral("127.0.80.70")), 0);
+    QCOMPARE(find.LabelStatus->text(), QStringLiteral("找到 1 台读卡器。"));
 }
 
 void TestFindReaders::useFillsTheWindowAndReads_data() {
