@@ -2,6 +2,8 @@
 
 #include "app/FindReaders.h"
 
+#include <QPushButton>
+
 namespace vrx {
 
 void Form1::ShowFindReaders() {
@@ -25,7 +27,8 @@ void Form1::UseFoundReader(const FoundReader &reader) {
     // A reader found by broadcast answered on a card: that card's address reaches it.
     if (reader.discovered && !reader.cardAddress.isEmpty())
         TextPCIP->setText(reader.cardAddress);
-    Command1_Click();
+    // As the button does: not while an operation that disables it waits for its reply.
+    Command1->click();
 }
 
 } // namespace vrx

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QNetworkDatagram>
 #include <QProgressBar>
+#include <QTimer>
 #include <QUdpSocket>
 
 using namespace vrx;
@@ -51,6 +52,7 @@ private slots:
     void useFillsTheWindowAndReads_data();
     void useFillsTheWindowAndReads();
     void useOfADiscoveredReaderTakesItsCard();
+    void useDuringAKeyDownloadReadsNothing();
     void badRangesAreRefusedBeforeAnythingIsSent_data();
     void badRangesAreRefusedBeforeAnythingIsSent();
     void scanQueriesFromTheComputerAddressWhenItSuits_data();
@@ -234,6 +236,32 @@ void TestFindReaders::useOfADiscoveredReaderTakesItsCard() {
     QCOMPARE(w.form->TextPCIP->text(), Computer);
     QCOMPARE(w.messages.shown, QStringList{ReadSuccess});
     QCOMPARE(w.form->Text1[6]->text(), QStringLiteral("127.0.80.60"));
+}
+
+// A key download disables 读取 while it waits; a reader chosen meanwhile is not read inside that wait.
+void TestFindReaders::useDuringAKeyDownloadReadsNothing() {
+    FindReadersDriver w(Computer);
+    QString error;
+    QVERIFY2(w.addReader(QStringLiteral("127.0.80.61"), {}, &error), qPrintable(error));
+    SimulatedReader &reader = *w.readers.back();
+    reader.setSilent(true);
+    w.form->TextFindIP[0]->setText(reader.address());
+    for (FieldEdit *field : w.form->TextPass)
+        field->setText(QStringLiteral("FFFFFFFFFFFF"));
+    FoundReader found;
+    found.address = reader.address();
+    bool chosen = false;
+    connect(&reader, &SimulatedReader::datagramReceived, this, [&] {
+        if (!std::exchange(chosen, true))
+            QTimer::singleShot(0, this, [&] { w.form->UseFoundReader(found); });
+    });
+
+    QTest::mouseClick(w.form->Command5, Qt::LeftButton);
+
+    QVERIFY(chosen);
+    QCOMPARE(reader.received().size(), 1); // the key frame alone
+    QCOMPARE(w.messages.shown.size(), 1);
+    QVERIFY(w.form->Command1->isEnabled());
 }
 
 void TestFindReaders::badRangesAreRefusedBeforeAnythingIsSent_data() {
