@@ -73,6 +73,8 @@ TrafficLogWindow::TrafficLogWindow(TrafficLog::Clock::time_point started, std::f
 TrafficLogWindow::~TrafficLogWindow() {
     if (m_gone)
         m_gone();
+    // The model unhooks itself from m_log when it goes; as a child it would go only after m_log has.
+    delete m_model;
 }
 
 void TrafficLogWindow::SizeColumns() {
