@@ -16,7 +16,7 @@ namespace vrx {
 namespace {
 
 const QString Filter = QStringLiteral("密码文件 (*.txt);;所有文件 (*)");
-// A key file is 16 short lines; anything this large is not one, and is not read into memory.
+// A key file is 16 short lines; anything larger is not one, and no more of it is read.
 constexpr qint64 MaxKeyFileBytes = 1 << 20;
 constexpr int KeyDigits = 12;
 
@@ -76,11 +76,14 @@ void KeyFileTransfer::Import() {
         m_messages.Show(QStringLiteral("无法读取密码文件“%1”：%2").arg(path, file.errorString()));
         return;
     }
-    if (file.size() > MaxKeyFileBytes) {
+    // Read with a bound rather than by the size the file claims: a device or a pipe claims none, and
+    // /dev/zero never ends.
+    const QByteArray bytes = file.read(MaxKeyFileBytes + 1);
+    if (bytes.size() > MaxKeyFileBytes) {
         m_messages.Show(QStringLiteral("“%1”不是密码文件：文件太大。").arg(path));
         return;
     }
-    const KeyFileReading reading = ReadKeyFile(QString::fromUtf8(file.readAll()));
+    const KeyFileReading reading = ReadKeyFile(QString::fromUtf8(bytes));
     if (!reading.ok()) {
         m_messages.Show(ProblemText(reading) + QStringLiteral("\n没有导入任何密码。"));
         return;

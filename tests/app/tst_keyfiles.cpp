@@ -158,6 +158,14 @@ private slots:
         QCOMPARE(keyTexts(), QStringList(32, "3C5A7E9B1D2F"));
     }
 
+    // A device claims no size and never ends: it is read only as far as a key file can go.
+    void importEndlessDevice() {
+        files->openName = QStringLiteral("/dev/zero");
+        QVERIFY(choose("导入密码…"));
+        QCOMPARE(messages->shown, QStringList{"“/dev/zero”不是密码文件：文件太大。"});
+        QCOMPARE(keyTexts(), QStringList(32, "3C5A7E9B1D2F"));
+    }
+
     void importCancelledChangesNothing() {
         files->openName.clear();
         QVERIFY(choose("导入密码…"));
