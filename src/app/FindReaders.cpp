@@ -34,12 +34,6 @@ constexpr int ComputerPort = 1000;
 
 const QColor SharedMacBackground(255, 224, 224);
 
-// The order of the table, the order found() keeps: by address, then by card.
-bool ListedBefore(const FoundReader &a, const FoundReader &b) {
-    return std::pair(StrictAddress(a.address).value_or(0), a.card) <
-           std::pair(StrictAddress(b.address).value_or(0), b.card);
-}
-
 } // namespace
 
 FindReaders::FindReaders(MessageBox &messages, const QStringList &protocolTexts,

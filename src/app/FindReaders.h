@@ -51,7 +51,7 @@ public:
     QPushButton *CommandUse = nullptr;   // "使用"
     QPushButton *CommandClose = nullptr; // "关闭"
 
-    // The readers listed, in the table's order (address, then card), shared MACs marked.
+    // The readers listed, in the table's order (ListedBefore), shared MACs marked.
     const QList<FoundReader> &Readers() const { return m_readers; }
     bool Searching() const { return m_search != Search::None; }
 

@@ -9,12 +9,15 @@
 
 namespace vrx {
 
+bool ListedBefore(const FoundReader &a, const FoundReader &b) {
+    const quint32 left = StrictAddress(a.address).value_or(0);
+    const quint32 right = StrictAddress(b.address).value_or(0);
+    return std::forward_as_tuple(left, a.card, a.settings.readerMac) <
+           std::forward_as_tuple(right, b.card, b.settings.readerMac);
+}
+
 void SortFoundReaders(QList<FoundReader> &readers) {
-    const auto key = [](const FoundReader &reader) {
-        return std::tuple(StrictAddress(reader.address).value_or(0), reader.card, reader.settings.readerMac);
-    };
-    std::stable_sort(readers.begin(), readers.end(),
-                     [&](const FoundReader &a, const FoundReader &b) { return key(a) < key(b); });
+    std::stable_sort(readers.begin(), readers.end(), ListedBefore);
 }
 
 void MarkSharedMacs(QList<FoundReader> &readers) {
