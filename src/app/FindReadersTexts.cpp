@@ -47,17 +47,6 @@ QString RangeProblemMessage(const AddressList &list) {
     return QString();
 }
 
-namespace {
-
-QString BroadcastsOf(const LocalCard &card) {
-    QStringList targets;
-    for (quint32 target : BroadcastTargets(card))
-        targets.append(AddressText(target));
-    return QStringLiteral("%1 %2：%3").arg(card.name, card.subnetText(), targets.join(QStringLiteral("、")));
-}
-
-} // namespace
-
 QString NothingDiscoveredMessage(const CardChoice &choice, const QList<LocalCard> &computerCards) {
     if (!choice.ok())
         return QStringLiteral("无法广播查找：本机没有可以广播的网卡（回环网卡和没有子网广播地址的网卡不能"
@@ -66,7 +55,7 @@ QString NothingDiscoveredMessage(const CardChoice &choice, const QList<LocalCard
             .arg(computerCards.isEmpty() ? QStringLiteral("无") : CardListText(computerCards));
     QStringList tried;
     for (const LocalCard &card : choice.cards)
-        tried.append(BroadcastsOf(card));
+        tried.append(BroadcastTargetsText(card, u"：", u"、"));
     return QStringLiteral("没有找到读卡器。已从以下网卡广播查询（读卡器端口1001）：\n%1\n\n可能的原因："
                           "防火墙挡住了读卡器发往本机端口1000的回复；这些网卡所在的网络上没有读卡器，"
                           "或读卡器没有通电、没有接好网线。读卡器在路由器后面时，请用“扫描”按地址范围查找。")

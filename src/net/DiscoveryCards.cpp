@@ -16,11 +16,11 @@ QList<quint32> BroadcastTargets(const LocalCard &card) {
     return {card.broadcast, LimitedBroadcast};
 }
 
-QString BroadcastTargetsText(const LocalCard &card) {
+QString BroadcastTargetsText(const LocalCard &card, QStringView afterCard, QStringView between) {
     QStringList targets;
     for (quint32 target : BroadcastTargets(card))
         targets.append(AddressText(target));
-    return QStringLiteral("%1 %2: %3").arg(card.name, card.subnetText(), targets.join(QStringLiteral(", ")));
+    return QStringLiteral("%1 %2%3%4").arg(card.name, card.subnetText(), afterCard, targets.join(between));
 }
 
 CardChoice ChooseDiscoveryCards(const QList<LocalCard> &cards, const QString &interfaceName,

@@ -20,8 +20,10 @@ bool CanBroadcast(const LocalCard &card);
 // broadcast leaves by that card: Linux routes it by the source address when no card is named.
 QList<quint32> BroadcastTargets(const LocalCard &card);
 
-// "eth0 198.18.0.1/20: 198.18.15.255, 255.255.255.255": a card and where a discovery sent from it.
-QString BroadcastTargetsText(const LocalCard &card);
+// "eth0 198.18.0.1/20: 198.18.15.255, 255.255.255.255": a card and where a discovery sent from it,
+// punctuated by default for the command line.
+QString BroadcastTargetsText(const LocalCard &card, QStringView afterCard = u": ",
+                             QStringView between = u", ");
 
 enum class CardChoiceProblem {
     None,
