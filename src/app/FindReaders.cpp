@@ -30,7 +30,6 @@ namespace {
 constexpr int ScanRetries = 1;
 constexpr int DiscoveryWaitMs = 1000;
 constexpr int DiscoveryRetries = 1;
-constexpr int ComputerPort = 1000;
 
 const QColor SharedMacBackground(255, 224, 224);
 
@@ -157,7 +156,6 @@ void FindReaders::Discover() {
     if (Searching())
         return;
     DiscoveryOptions options;
-    options.localPort = ComputerPort;
     options.timeoutMs = DiscoveryWaitMs;
     options.retries = DiscoveryRetries;
     Begin(Search::Discovery, QStringLiteral("正在本机各网卡上广播查找…"));
@@ -177,7 +175,6 @@ void FindReaders::Scan() {
     ScanOptions options;
     options.local =
         ScanLocalAddress(m_computerAddress ? m_computerAddress() : QString(), list.addresses, LocalCards());
-    options.localPort = ComputerPort;
     options.retries = ScanRetries;
     Begin(Search::Scan, QStringLiteral("正在扫描…"));
     ProgressScan->setRange(0, int(list.addresses.size())); // at most MaxScanAddresses

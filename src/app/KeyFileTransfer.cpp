@@ -18,14 +18,13 @@ namespace {
 const QString Filter = QStringLiteral("密码文件 (*.txt);;所有文件 (*)");
 // A key file is 16 short lines; anything larger is not one, and no more of it is read.
 constexpr qint64 MaxKeyFileBytes = 1 << 20;
-constexpr int KeyDigits = 12;
 
 QString KeyText(const FieldEdit *field) {
     return TrimBlanks(field->text()); // as the download reads it
 }
 
 bool IsCompleteKey(const QString &key) {
-    return key.size() == KeyDigits && CheckKeyText(key) == KeyTextProblem::None;
+    return key.size() == KeyFrame::KeyDigits && CheckKeyText(key) == KeyTextProblem::None;
 }
 
 } // namespace

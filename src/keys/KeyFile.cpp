@@ -9,7 +9,6 @@ namespace vrx {
 
 namespace {
 
-constexpr int KeyDigits = 12;
 constexpr char16_t ByteOrderMark = 0xFEFF;
 
 } // namespace
@@ -18,7 +17,7 @@ KeyTextProblem CheckKeyText(QStringView key) {
     for (QChar c : key)
         if (HexDigitValue(c.unicode()) < 0)
             return KeyTextProblem::NotHexadecimal;
-    return key.size() > KeyDigits ? KeyTextProblem::TooLong : KeyTextProblem::None;
+    return key.size() > KeyFrame::KeyDigits ? KeyTextProblem::TooLong : KeyTextProblem::None;
 }
 
 KeyFileReading ReadKeyFile(const QString &text) {

@@ -11,8 +11,7 @@ namespace {
 
 constexpr int MarkerSize = 4;
 constexpr int EndOffset = KeyFrame::Size - MarkerSize;
-constexpr int KeyTextLength = 12;
-constexpr int KeyBytes = 6;
+constexpr int KeyBytes = KeyFrame::KeyDigits / 2;
 
 } // namespace
 
@@ -72,7 +71,7 @@ KeyFrameOutcome BuildKeyFrame(const QStringList &keyFields, QByteArray &keyFrame
         const int sector = KeyFrame::sectorOfField(field);
         const bool bKey = KeyFrame::isBKeyField(field);
         const QString text = TrimBlanks(keyFields.value(field));
-        if (text.size() < KeyTextLength)
+        if (text.size() < KeyFrame::KeyDigits)
             return {false, KeyFrame::fieldName(field) + QStringLiteral("长度小于12！")};
         const int offset = bKey ? KeyFrame::bKeyOffset(sector) : KeyFrame::aKeyOffset(sector);
         for (int k = 0; k < KeyBytes; ++k)

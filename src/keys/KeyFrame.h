@@ -14,6 +14,7 @@ struct KeyFrame {
     static constexpr int Size = 200;
     static constexpr int SectorCount = 16;
     static constexpr int KeyFieldCount = 32;
+    static constexpr int KeyDigits = 12; // a key as text: six bytes in hexadecimal
     static constexpr quint8 StartMarker = 0xE1;
     static constexpr quint8 EndMarker = 0x1E;
 
