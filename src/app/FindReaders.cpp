@@ -240,11 +240,10 @@ void FindReaders::AddReader(const FoundReader &reader) {
     const int row = int(at - m_readers.begin());
     m_readers.insert(row, reader);
     TableReaders->insertRow(row);
-    // A second address with the same MAC marks every row of that MAC.
-    const QList<FoundReader> before = m_readers;
+    // A second address with the same MAC marks every row of that MAC, and only those.
     MarkSharedMacs(m_readers);
     for (int each = 0; each < m_readers.size(); ++each)
-        if (each == row || m_readers[each].sameMacAt != before[each].sameMacAt)
+        if (m_readers[each].settings.readerMac == reader.settings.readerMac)
             ShowRow(each);
     if (m_search == Search::Discovery)
         LabelStatus->setText(QStringLiteral("正在广播查找…已找到 %1 台读卡器。").arg(m_readers.size()));
