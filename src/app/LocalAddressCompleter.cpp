@@ -25,7 +25,6 @@ LocalAddressCompleter::LocalAddressCompleter(QLineEdit *field)
     setCompletionMode(QCompleter::PopupCompletion);
     setCaseSensitivity(Qt::CaseSensitive);
     field->setCompleter(this);
-    field->installEventFilter(this);
 }
 
 QString LocalAddressCompleter::EntryText(const LocalCard &card) {
@@ -57,7 +56,8 @@ bool LocalAddressCompleter::eventFilter(QObject *watched, QEvent *event) {
         complete();
         return true;
     }
-    return false;
+    // The completer's own filter keeps the field from taking its list's opening as a focus loss.
+    return QCompleter::eventFilter(watched, event);
 }
 
 } // namespace vrx

@@ -88,6 +88,19 @@ private slots:
         QCOMPARE(listed(), (QStringList{"198.18.0.1  eth0", "127.0.0.1  lo"}));
     }
 
+    // The field keeps the focus while its list is open: it has not been left, so no edit has ended.
+    void openingTheListEndsNoEdit() {
+        focusField();
+        int finished = 0;
+        connect(form->TextPCIP, &QLineEdit::editingFinished, this, [&] { ++finished; });
+        QTest::keyClick(form->TextPCIP, Qt::Key_Down);
+        QTRY_VERIFY(completer()->popup()->isVisible());
+        form->TextPCIP->selectAll();
+        QTest::keyClicks(form->TextPCIP, "127.");
+        QVERIFY(completer()->popup()->isVisible());
+        QCOMPARE(finished, 0);
+    }
+
     void staysFreeText() {
         focusField();
         form->TextPCIP->selectAll();
