@@ -87,8 +87,7 @@ bool ReaderDiscovery::bindSockets() {
                 });
         connect(socket.get(), &SSock::Error, this, [this](const SocketError &error) {
             if (m_options.observer)
-                m_options.observer->note(
-                    QStringLiteral("receive error %1: %2").arg(error.number).arg(error.description));
+                m_options.observer->receiveFailed(error);
         });
         try {
             socket->Bind(m_options.localPort, card.addressText());

@@ -159,8 +159,7 @@ bool ReaderScan::bindGroups() {
             const bool expected = error.number == SocketErrorNumber::ConnectionReset ||
                                   error.number == SocketErrorNumber::NetworkUnreachable;
             if (m_observer && !expected)
-                m_observer->note(
-                    QStringLiteral("receive error %1: %2").arg(error.number).arg(error.description));
+                m_observer->receiveFailed(error);
         });
         connect(&group->socket, &SSock::ReadyToSend, this, [this] {
             m_busyUntil = 0;
