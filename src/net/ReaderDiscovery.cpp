@@ -1,34 +1,15 @@
 #include "net/ReaderDiscovery.h"
 
 #include "config/ParameterBlock.h"
-#include "link/ExchangeState.h"
 #include "link/SSock.h"
 #include "net/AddressRange.h"
 #include "net/FoundReaders.h"
 #include "net/ReachAdvice.h"
+#include "net/ReaderExchange.h"
 
 #include <QPointer>
 
 namespace vrx {
-
-namespace {
-
-constexpr int ReaderPort = 1001;
-
-// The parameter block in a datagram, taken by the window's rules with the sender as the reader.
-std::optional<ReaderSettings> ParameterBlockFrom(const QByteArray &datagram, const QString &sender,
-                                                 const QString &cardAddress) {
-    ExchangeState state;
-    state.ReaderAddress = sender;
-    state.LocalIp = cardAddress;
-    state.ReadMode = true;
-    state = ClassifyDatagram(datagram, sender, state);
-    if (state.ExchangeStatus != Status::ParametersRead || !ParameterBlock::hasMarkers(state.ReceiveBuffer))
-        return std::nullopt;
-    return ParameterBlock::decode(state.ReceiveBuffer);
-}
-
-} // namespace
 
 ReaderDiscovery::ReaderDiscovery(QObject *parent)
     : QObject(parent) {
@@ -140,7 +121,10 @@ void ReaderDiscovery::arrival(const LocalCard &card, const QByteArray &datagram,
                 QStringLiteral("ignored: %1 is this computer's own address").arg(sender));
         return;
     }
-    const std::optional<ReaderSettings> settings = ParameterBlockFrom(datagram, sender, card.addressText());
+    // Any host may answer a broadcast: a block without both markers is not taken for a reader's.
+    const std::optional<ReaderSettings> settings =
+        ParameterBlock::hasMarkers(datagram) ? ReportedSettings(datagram, sender, card.addressText())
+                                             : std::nullopt;
     const std::optional<quint32> address = StrictAddress(sender);
     if (!settings || !address)
         return;

@@ -40,4 +40,11 @@ std::optional<ReaderSettings> ReportedSettings(const Exchange &exchange) {
     return ParameterBlock::decode(exchange.state.ReceiveBuffer);
 }
 
+std::optional<ReaderSettings> ReportedSettings(const QByteArray &datagram, const QString &sender,
+                                               const QString &localIp) {
+    Exchange exchange = ReadExchange(sender, localIp);
+    exchange.state = ClassifyDatagram(datagram, sender, exchange.state);
+    return ReportedSettings(exchange);
+}
+
 } // namespace vrx

@@ -29,5 +29,8 @@ Exchange KeyExchange(const QString &target, const QByteArray &keyFrame, const QS
 
 // The settings a read exchange brought back; nothing when no parameter block was recognised.
 std::optional<ReaderSettings> ReportedSettings(const Exchange &exchange);
+// The settings in one datagram taken as the reply to a read of `sender` asked from localIp.
+std::optional<ReaderSettings> ReportedSettings(const QByteArray &datagram, const QString &sender,
+                                               const QString &localIp);
 
 } // namespace vrx

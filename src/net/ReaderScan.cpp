@@ -388,9 +388,7 @@ void ReaderScan::onDatagram(int groupIndex, const QByteArray &datagram, const QS
     if (query.state != QueryState::InFlight || TickCount() > query.deadline)
         return;
     const Group &group = *m_groups[size_t(groupIndex)];
-    Exchange exchange = ReadExchange(sender, group.local);
-    exchange.state = ClassifyDatagram(datagram, sender, exchange.state);
-    const auto settings = ReportedSettings(exchange);
+    const auto settings = ReportedSettings(datagram, sender, group.local);
     if (!settings)
         return;
     query.state = QueryState::Answered;

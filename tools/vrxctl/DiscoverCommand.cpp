@@ -6,6 +6,7 @@
 
 #include "link/LocalCards.h"
 #include "net/ReaderDiscovery.h"
+#include "net/ReaderExchange.h"
 
 #include <QEventLoop>
 
@@ -52,8 +53,9 @@ QString TriedText(const vrx::ReaderDiscovery &discovery, const vrx::DiscoveryOpt
     for (const vrx::LocalCard &card : discovery.choice().cards)
         cards.append(vrx::BroadcastTargetsText(card));
     const int rounds = std::max(discovery.roundsSent(), 1);
-    return QStringLiteral("sent the query from port %1 to port 1001 %2, waiting %3 ms%4 for answers: %5")
+    return QStringLiteral("sent the query from port %1 to port %2 %3, waiting %4 ms%5 for answers: %6")
         .arg(options.localPort)
+        .arg(vrx::ReaderPort)
         .arg(rounds == 1 ? QStringLiteral("once") : QStringLiteral("%1 times").arg(rounds))
         .arg(options.timeoutMs)
         .arg(rounds == 1 ? QString() : QStringLiteral(" after each"))
