@@ -69,8 +69,6 @@ std::optional<int> ParseCommand(QCommandLineParser &parser, const QString &comma
     return std::nullopt;
 }
 
-namespace {
-
 bool ReadNumber(const QCommandLineParser &parser, const QString &name, int lowest, int highest, int *value,
                 QString *error) {
     bool ok = false;
@@ -82,8 +80,6 @@ bool ReadNumber(const QCommandLineParser &parser, const QString &name, int lowes
     *value = number;
     return true;
 }
-
-} // namespace
 
 bool ReadCommonOptions(const QCommandLineParser &parser, CommonOptions *options, QString *error) {
     if (parser.isSet(QStringLiteral("local"))) {

@@ -33,6 +33,11 @@ std::optional<int> ParseCommand(QCommandLineParser &parser, const QString &comma
 // Reads --local, --local-port, --timeout, --retries and --trace; false with an error text on bad input.
 bool ReadCommonOptions(const QCommandLineParser &parser, CommonOptions *options, QString *error);
 
+// The value of option --name as a whole number from lowest to highest; false with an error text when
+// it is not one.
+bool ReadNumber(const QCommandLineParser &parser, const QString &name, int lowest, int highest, int *value,
+                QString *error);
+
 // --verify (described by verifyHelp) and --verify-timeout, for the commands that write settings.
 QList<QCommandLineOption> VerifyOptions(const QString &verifyHelp);
 

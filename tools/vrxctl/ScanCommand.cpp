@@ -111,12 +111,9 @@ int RunScan(const QStringList &arguments, Console &console) {
         return Fail(console, BadInput, QStringLiteral("give --json or --csv, not both"));
     vrx::ScanOptions scanOptions{options.link.local, options.link.localPort, options.link.timeoutMs,
                                  options.link.retries, 0};
-    if (parser.isSet(QStringLiteral("rate"))) {
-        bool ok = false;
-        scanOptions.ratePerSecond = parser.value(QStringLiteral("rate")).trimmed().toInt(&ok);
-        if (!ok || scanOptions.ratePerSecond < 1 || scanOptions.ratePerSecond > 1000000)
-            return Fail(console, BadInput, QStringLiteral("--rate must be a number from 1 to 1000000"));
-    }
+    if (parser.isSet(QStringLiteral("rate")) &&
+        !ReadNumber(parser, QStringLiteral("rate"), 1, 1000000, &scanOptions.ratePerSecond, &error))
+        return Fail(console, BadInput, error);
     const vrx::AddressList addresses = vrx::ExpandRanges(parser.positionalArguments());
     if (!addresses.ok())
         return Fail(console, BadInput, RangeProblemText(addresses));
