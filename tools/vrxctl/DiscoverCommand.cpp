@@ -77,12 +77,9 @@ int RunDiscover(const QStringList &arguments, Console &console) {
                        "with the command that makes it reachable. Readers behind a router do not hear "
                        "a broadcast: scan their range instead. With --local, only the card with that "
                        "address broadcasts."));
-    parser.addOptions({
-        {QStringLiteral("interface"), QStringLiteral("Broadcast only on this card (eth0, enp3s0)."),
-         QStringLiteral("NAME")},
-        {QStringLiteral("json"), QStringLiteral("Print a JSON array of the readers found.")},
-        {QStringLiteral("csv"), QStringLiteral("Print CSV with a header line.")},
-    });
+    parser.addOption({QStringLiteral("interface"),
+                      QStringLiteral("Broadcast only on this card (eth0, enp3s0)."), QStringLiteral("NAME")});
+    parser.addOptions(ListingOptions());
     if (const auto exit = ParseCommand(parser, QStringLiteral("discover"), arguments, console))
         return *exit;
 
@@ -93,8 +90,9 @@ int RunDiscover(const QStringList &arguments, Console &console) {
     if (!parser.positionalArguments().isEmpty())
         return Fail(console, BadInput,
                     QStringLiteral("discover takes no address; to query addresses, use 'vrxctl scan RANGE'"));
-    if (parser.isSet(QStringLiteral("json")) && parser.isSet(QStringLiteral("csv")))
-        return Fail(console, BadInput, QStringLiteral("give --json or --csv, not both"));
+    ListingFormat format = ListingFormat::Table;
+    if (!ReadListingFormat(parser, &format, &error))
+        return Fail(console, BadInput, error);
 
     Trace trace(&console.err, common.trace);
     vrx::DiscoveryOptions options;
@@ -126,9 +124,6 @@ int RunDiscover(const QStringList &arguments, Console &console) {
     const QList<vrx::FoundReader> found = discovery.found();
     WarnSharedMacs(console, found);
     WarnSharedAddresses(console, found);
-    const ListingFormat format = parser.isSet(QStringLiteral("json"))  ? ListingFormat::Json
-                                 : parser.isSet(QStringLiteral("csv")) ? ListingFormat::Csv
-                                                                       : ListingFormat::Table;
     // An empty table would say nothing: the message below says what was tried.
     if (!found.isEmpty() || format != ListingFormat::Table) {
         const int shared = PrintReaders(console, found, format, {.interface = true, .reach = true});
@@ -141,9 +136,7 @@ int RunDiscover(const QStringList &arguments, Console &console) {
                                .arg(found.size())
                                .arg(found.size() == 1 ? QStringLiteral("reader") : QStringLiteral("readers"))
                                .arg(names.join(QStringLiteral(", ")));
-            if (shared)
-                console.out << QStringLiteral("; %1 of them share a MAC with another reader").arg(shared);
-            console.out << ".\n";
+            EndSummary(console, shared);
         }
     }
     console.out.flush();

@@ -114,6 +114,30 @@ void PrintCsv(Console &console, const QList<vrx::FoundReader> &readers, ListingC
 
 } // namespace
 
+QList<QCommandLineOption> ListingOptions() {
+    return {
+        {QStringLiteral("json"), QStringLiteral("Print a JSON array of the readers found.")},
+        {QStringLiteral("csv"), QStringLiteral("Print CSV with a header line.")},
+    };
+}
+
+bool ReadListingFormat(const QCommandLineParser &parser, ListingFormat *format, QString *error) {
+    const bool json = parser.isSet(QStringLiteral("json"));
+    const bool csv = parser.isSet(QStringLiteral("csv"));
+    if (json && csv) {
+        *error = QStringLiteral("give --json or --csv, not both");
+        return false;
+    }
+    *format = json ? ListingFormat::Json : csv ? ListingFormat::Csv : ListingFormat::Table;
+    return true;
+}
+
+void EndSummary(Console &console, int shared) {
+    if (shared)
+        console.out << QStringLiteral("; %1 of them share a MAC with another reader").arg(shared);
+    console.out << ".\n";
+}
+
 void WarnSharedAddresses(Console &console, const QList<vrx::FoundReader> &readers) {
     QMap<QString, QStringList> macsByPlace;
     for (const vrx::FoundReader &reader : readers)

@@ -4,12 +4,20 @@
 
 #include "net/FoundReader.h"
 
+#include <QCommandLineOption>
+#include <QCommandLineParser>
 #include <QList>
 
 namespace vrxctl {
 
 // How scan and discover print the readers they found, one item per reader in the order given.
 enum class ListingFormat { Table, Json, Csv };
+
+// --json and --csv, for the commands that list readers.
+QList<QCommandLineOption> ListingOptions();
+
+// The format --json or --csv asks for (through *format); false with an error text when both are given.
+bool ReadListingFormat(const QCommandLineParser &parser, ListingFormat *format, QString *error);
 
 struct ListingColumns {
     bool interface = false; // discover: the card each reader answered on, beside its address
@@ -22,6 +30,9 @@ struct ListingColumns {
 // their MAC with another.
 int PrintReaders(Console &console, const QList<vrx::FoundReader> &readers, ListingFormat format,
                  ListingColumns columns = {});
+
+// Ends the summary line under a table: how many of the readers share a MAC, when any do.
+void EndSummary(Console &console, int shared);
 
 // One warning on stderr per MAC that answered at more than one address.
 void WarnSharedMacs(Console &console, const QList<vrx::FoundReader> &readers);

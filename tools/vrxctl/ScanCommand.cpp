@@ -91,15 +91,12 @@ int RunScan(const QStringList &arguments, Console &console) {
         QStringLiteral("An address, a CIDR block (127.0.0.0/24) or a first-last range "
                        "(127.0.0.10-127.0.0.20 or 127.0.0.10-20)."),
         QStringLiteral("RANGE..."));
-    parser.addOptions({
-        {QStringLiteral("json"), QStringLiteral("Print a JSON array of the readers found.")},
-        {QStringLiteral("csv"), QStringLiteral("Print CSV with a header line.")},
-        {QStringLiteral("rate"),
-         QStringLiteral("Send at most N queries per second (default: as fast as the network admits). "
-                        "Behind a router, the router resolves every address itself: lower the rate if "
-                        "readers there are missed."),
-         QStringLiteral("N")},
-    });
+    parser.addOptions(ListingOptions());
+    parser.addOption({QStringLiteral("rate"),
+                      QStringLiteral("Send at most N queries per second (default: as fast as the network "
+                                     "admits). Behind a router, the router resolves every address itself: "
+                                     "lower the rate if readers there are missed."),
+                      QStringLiteral("N")});
     if (const auto exit = ParseCommand(parser, QStringLiteral("scan"), arguments, console))
         return *exit;
 
@@ -107,8 +104,9 @@ int RunScan(const QStringList &arguments, Console &console) {
     QString error;
     if (!ReadCommonOptions(parser, &options, &error))
         return Fail(console, BadInput, error);
-    if (parser.isSet(QStringLiteral("json")) && parser.isSet(QStringLiteral("csv")))
-        return Fail(console, BadInput, QStringLiteral("give --json or --csv, not both"));
+    ListingFormat format = ListingFormat::Table;
+    if (!ReadListingFormat(parser, &format, &error))
+        return Fail(console, BadInput, error);
     vrx::ScanOptions scanOptions{options.link.local, options.link.localPort, options.link.timeoutMs,
                                  options.link.retries, 0};
     if (parser.isSet(QStringLiteral("rate")) &&
@@ -130,17 +128,12 @@ int RunScan(const QStringList &arguments, Console &console) {
     const QList<vrx::FoundReader> &found = scan.found();
     WarnSharedMacs(console, found);
 
-    const ListingFormat format = parser.isSet(QStringLiteral("json"))  ? ListingFormat::Json
-                                 : parser.isSet(QStringLiteral("csv")) ? ListingFormat::Csv
-                                                                       : ListingFormat::Table;
     const int shared = PrintReaders(console, found, format);
     if (format == ListingFormat::Table) {
         console.out << QStringLiteral("%1 of %2 addresses answered")
                            .arg(found.size())
                            .arg(addresses.addresses.size());
-        if (shared)
-            console.out << QStringLiteral("; %1 of them share a MAC with another reader").arg(shared);
-        console.out << ".\n";
+        EndSummary(console, shared);
     }
     console.out.flush();
     if (outcome.failure)
