@@ -333,13 +333,14 @@ bool ReaderScan::send(int index, qint64 now) {
 
     const CardArp &arp = m_cardArp[size_t(target.card)];
     m_pacer->sent(query.resolving, now, UnresolvedLifetimeMs(arp));
-    if (target.kind == TargetRoute::ViaGateway) {
-        Gateway &gateway = m_gateways[target.gateway];
-        if (!gateway.ready && gateway.warmingSince < 0)
-            gateway.warmingSince = now;
-    }
-    const bool viaArp =
-        query.resolving || (target.kind == TargetRoute::ViaGateway && !m_gateways[target.gateway].ready);
+    // Only a gateway prepare() found needing ARP is waited on: one behind a card without ARP is not
+    // in m_gateways, and its targets wait no longer than the rest.
+    const auto gateway =
+        target.kind == TargetRoute::ViaGateway ? m_gateways.find(target.gateway) : m_gateways.end();
+    const bool gatewayWarming = gateway != m_gateways.end() && !gateway->ready;
+    if (gatewayWarming && gateway->warmingSince < 0)
+        gateway->warmingSince = now;
+    const bool viaArp = query.resolving || gatewayWarming;
     query.sentAt = now;
     query.deadline =
         now + (viaArp ? OnLinkWaitMs(arp, m_options.timeoutMs, m_pacer->lateness()) : m_options.timeoutMs);

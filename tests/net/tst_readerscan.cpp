@@ -58,6 +58,7 @@ private slots:
     void aSecondStopEndsAtOnce();
     void aTakenPortFailsAfterStartReturns();
     void aLateReplyDoesNotCount();
+    void aGatewayWithoutArpAddsNoWait();
     void nonThrowingSend();
 };
 
@@ -154,6 +155,26 @@ void TestReaderScan::aLateReplyDoesNotCount() {
     QCOMPARE(AddressesOf(scan.found()), QStringList{"127.1.61.231"});
     QCOMPARE(slow->received().size(), 2); // asked again once, late again
     QCOMPARE(sim.reader("127.1.61.231")->received().size(), 1);
+}
+
+void TestReaderScan::aGatewayWithoutArpAddsNoWait() {
+    // A target behind a gateway on a card that needs no ARP (loopback, tun): its reply wait is the plain
+    // one, not the wait of a query whose ARP is under way.
+    ReaderSimulator sim;
+    SimulatedReader *reader = sim.addReader("127.1.61.245");
+    QVERIFY(reader);
+    reader->setDelay(400);
+    ScanTargets targets;
+    targets.groups = {{QStringLiteral("127.0.60.7"), QStringLiteral("lo")}};
+    targets.cards = {QStringLiteral("lo")};
+    targets.targets = {
+        {*StrictAddress("127.1.61.245"), 0, 0, TargetRoute::ViaGateway, *StrictAddress("127.0.60.254")}};
+    ReaderScan scan;
+    QSignalSpy finished(&scan, &ReaderScan::finished);
+    scan.start(targets, From("127.0.60.7", 150));
+    QVERIFY(finished.wait(5000));
+    QCOMPARE(reader->received().size(), 1);
+    QVERIFY(scan.found().isEmpty()); // its reply came after the wait
 }
 
 void TestReaderScan::nonThrowingSend() {
