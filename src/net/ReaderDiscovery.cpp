@@ -145,10 +145,6 @@ void ReaderDiscovery::arrival(const LocalCard &card, const QByteArray &datagram,
     reader.discovered = true;
     if (NeedsReachAdvice(m_computerCards, *address))
         reader.reachNote = ReachAdviceFor(card.name, *address, *settings).addCommand();
-    for (const FoundReader &earlier : std::as_const(m_found))
-        if (earlier.settings.readerMac == reader.settings.readerMac && earlier.address != reader.address &&
-            !reader.sameMacAt.contains(earlier.address))
-            reader.sameMacAt.append(earlier.address);
     m_found.append(reader);
     emit readerFound(reader);
 }

@@ -67,8 +67,7 @@ public:
     const LocalCard &failedCard() const { return m_failedCard; }
 
 signals:
-    // A reader answered on a card for the first time. sameMacAt holds the addresses found before it with
-    // the same MAC; found() marks them all.
+    // A reader answered on a card for the first time (shared MACs are marked by found(), not here).
     void readerFound(const vrx::FoundReader &reader);
     // A card's socket could not be bound or could not send: the discovery ends (finished() follows).
     void failed(const vrx::SocketError &error);
