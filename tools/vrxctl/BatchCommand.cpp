@@ -4,6 +4,7 @@
 #include "ConfigureReader.h"
 #include "CsvText.h"
 #include "ExitCode.h"
+#include "ProgressLine.h"
 #include "Trace.h"
 
 #include <QFile>
@@ -21,19 +22,15 @@ struct RowReport {
     int exitCode = Success; // what the row alone would make vrxctl tell the shell
 };
 
-// "[##########----------]  12/100" redrawn in place on a terminal.
-void DrawProgress(Console &console, qsizetype done, qsizetype total, int failed) {
-    if (!console.errIsTerminal || total == 0)
-        return;
+// "[##########----------]  12/100": never shorter than the one before, so each covers it.
+QString BatchProgressText(qsizetype done, qsizetype total, int failed) {
     constexpr int width = 30;
     const int filled = int(done * width / total);
-    console.err << '\r' << '[' << QString(filled, u'#') << QString(width - filled, u'-') << "] "
-                << QStringLiteral("%1/%2").arg(done, 3).arg(total);
+    QString text = u'[' + QString(filled, u'#') + QString(width - filled, u'-') + QStringLiteral("] ") +
+                   QStringLiteral("%1/%2").arg(done, 3).arg(total);
     if (failed)
-        console.err << QStringLiteral("  %1 failed").arg(failed);
-    if (done == total)
-        console.err << '\n';
-    console.err.flush();
+        text += QStringLiteral("  %1 failed").arg(failed);
+    return text;
 }
 
 bool WriteReport(const QString &path, const QList<RowReport> &rows, QString *error) {
@@ -113,7 +110,15 @@ int RunBatch(const QStringList &arguments, Console &console) {
     const bool dryRun = parser.isSet(QStringLiteral("dry-run"));
     int failed = 0;
     qsizetype done = 0;
-    DrawProgress(console, done, batch.rows.size(), failed);
+    ProgressLine progress(console, 0);
+    const auto drawProgress = [&] {
+        if (batch.rows.isEmpty())
+            return;
+        progress.show(BatchProgressText(done, batch.rows.size(), failed));
+        if (done == batch.rows.size())
+            progress.finish();
+    };
+    drawProgress();
     for (const BatchRow &row : batch.rows) {
         RowReport report{row.line, row.address, QString(), {}};
         if (!row.ok()) {
@@ -136,7 +141,8 @@ int RunBatch(const QStringList &arguments, Console &console) {
                 ++failed;
         }
         reports.append(report);
-        DrawProgress(console, ++done, batch.rows.size(), failed);
+        ++done;
+        drawProgress();
     }
 
     for (const RowReport &report : reports)
