@@ -105,7 +105,6 @@ CardArp ReadCardArp(const QString &card) {
     };
     arp.solicits = qMax(1, value("mcast_solicit", 3) + value("app_solicit", 0));
     arp.retransMs = qMax(10, value("retrans_time_ms", 1000));
-    arp.queueBytes = value("unres_qlen_bytes", arp.queueBytes);
     // The card's flags, asked of this namespace's kernel (/sys may show another namespace's cards).
     const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     ifreq request{};

@@ -29,10 +29,9 @@ NeighbourTableUse ReadNeighbourTable(RtNetlink &netlink);
 
 // How one card resolves a neighbour, from /proc/sys/net/ipv4/neigh/<card>/.
 struct CardArp {
-    bool arp = true;         // false: the card needs no ARP (loopback, point-to-point, tunnels)
-    int solicits = 3;        // mcast_solicit + app_solicit: the ARP requests sent for one neighbour
-    int retransMs = 1000;    // retrans_time_ms: the time between them
-    int queueBytes = 212992; // unres_qlen_bytes: what may wait for one unresolved neighbour
+    bool arp = true;      // false: the card needs no ARP (loopback, point-to-point, tunnels)
+    int solicits = 3;     // mcast_solicit + app_solicit: the ARP requests sent for one neighbour
+    int retransMs = 1000; // retrans_time_ms: the time between them
 };
 
 CardArp ReadCardArp(const QString &card);

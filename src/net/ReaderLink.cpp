@@ -1,6 +1,7 @@
 #include "net/ReaderLink.h"
 
 #include "link/ReplyWait.h"
+#include "net/ScanPacing.h"
 
 #include <QEventLoop>
 #include <QHash>

@@ -3,7 +3,6 @@
 #include "link/SSock.h"
 #include "net/LinkObserver.h"
 #include "net/ReaderExchange.h"
-#include "net/ScanPacing.h"
 
 #include <QString>
 

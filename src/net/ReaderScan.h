@@ -29,7 +29,7 @@ struct ScanOptions {
     int ratePerSecond = 0; // the most queries per second; 0: as fast as the kernel admits them
 };
 
-// What a scan's pacing was derived from and what it met, for traces and benchmarks.
+// What a scan's pacing was derived from and what it met, for the trace.
 struct ScanPacingReport {
     bool arp = false;        // some queries needed ARP: what follows applies
     bool tableRead = false;  // the neighbour table's limit and count came from the kernel
@@ -80,7 +80,6 @@ public:
     const QList<FoundReader> &found() const { return m_found; }
     qint64 total() const { return m_total; }
     qint64 done() const { return m_done; }
-    const ScanPacingReport &pacing() const { return m_report; }
 
     // The wait between two progress() signals.
     static constexpr int ProgressIntervalMs = 200;

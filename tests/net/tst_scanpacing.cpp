@@ -69,7 +69,7 @@ void TestScanPacing::arpTimes() {
     QFETCH(int, retransMs);
     QFETCH(int, timeoutMs);
     QFETCH(qint64, lateness);
-    const CardArp arp{true, solicits, retransMs, 212992};
+    const CardArp arp{true, solicits, retransMs};
     QTEST(UnresolvedLifetimeMs(arp), "lifetime");
     QTEST(OnLinkWaitMs(arp, timeoutMs, lateness), "wait");
 }

@@ -18,8 +18,6 @@ public:
     InterruptWatch();
     ~InterruptWatch() override;
 
-    int count() const { return m_count; }
-
 signals:
     void interrupted(int count); // 1 the first time, 2 the second ...
 

@@ -13,7 +13,6 @@ class ProgressLine {
 public:
     explicit ProgressLine(Console &console, int showAfterMs = 1000);
 
-    bool enabled() const { return m_enabled; }
     void disable() { m_enabled = false; }
     void show(const QString &text);
     // Leaves the last line drawn standing and moves to the next line.
