@@ -226,8 +226,11 @@ void SharedPort::bindKernelSocket() {
 }
 
 void SharedPort::add(SSock *holder, const QHostAddress &address) {
-    m_holders.push_back({holder, address, 0, false});
-    resume(holder); // never refused: the socket is fresh, or others hold it
+    // The holder sees what arrives from now on; what is queued is for those open before it (thrown away
+    // when there are none). Open whatever the queue holds: a flood on a fresh socket cannot be escaped
+    // by binding yet another one.
+    setAside(MostSetAsideAtOnce);
+    m_holders.push_back({holder, address, m_nextNumber, true});
 }
 
 SharedPort::Holder *SharedPort::holderOf(const SSock *socket) {
