@@ -8,6 +8,7 @@
 #include <QSocketNotifier>
 #include <QTimerEvent>
 #include <QUdpSocket>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <cerrno>
@@ -39,7 +40,7 @@ quint64 CurrentNetNamespace() {
 }
 
 bool IsWildcard(const QHostAddress &address) {
-    return address == QHostAddress(QHostAddress::AnyIPv4);
+    return address == QHostAddress::AnyIPv4; // asked per datagram: no address is made for it
 }
 
 bool SameIPv4(const QHostAddress &a, const QHostAddress &b) {
@@ -468,7 +469,7 @@ void SharedPort::takePendingDatagrams() {
 
 void SharedPort::offer(const Queued &queued) {
     // A handler may close, destroy or bind sockets, so each holder is looked up again before its turn.
-    std::vector<QPointer<SSock>> takers;
+    QVarLengthArray<QPointer<SSock>, 4> takers; // per datagram: no allocation for the usual few holders
     for (const Holder &holder : m_holders)
         if (wants(holder, queued))
             takers.push_back(holder.socket);
