@@ -1,6 +1,7 @@
 #include "link/QtSocketErrors.h"
 
 #include <cerrno>
+#include <cstring>
 
 namespace vrx {
 
@@ -29,6 +30,33 @@ QString Doing(const SocketErrorContext &context) {
         break;
     }
     return QStringLiteral("接收数据失败");
+}
+
+// The Qt condition of a system call's errno.
+QAbstractSocket::SocketError QtSocketErrorOfErrno(int number) {
+    switch (number) {
+    case EACCES:
+    case EPERM:
+        return QAbstractSocket::SocketAccessError;
+    case ENETUNREACH:
+    case EHOSTUNREACH:
+    case EHOSTDOWN:
+    case ENETDOWN:
+        return QAbstractSocket::NetworkError;
+    case EMSGSIZE:
+        return QAbstractSocket::DatagramTooLargeError;
+    case EADDRNOTAVAIL:
+        return QAbstractSocket::SocketAddressNotAvailableError;
+    case EADDRINUSE:
+        return QAbstractSocket::AddressInUseError;
+    case ECONNREFUSED:
+        return QAbstractSocket::ConnectionRefusedError;
+    case ENOMEM:
+    case ENOBUFS:
+        return QAbstractSocket::SocketResourceError;
+    default:
+        return QAbstractSocket::UnknownSocketError;
+    }
 }
 
 } // namespace
@@ -97,30 +125,9 @@ SocketError SocketErrorFromQt(QAbstractSocket::SocketError error, const QString 
                                          detail.isEmpty() ? QStringLiteral("（未知的套接字错误）") : detail)};
 }
 
-QAbstractSocket::SocketError QtSocketErrorOfErrno(int number) {
-    switch (number) {
-    case EACCES:
-    case EPERM:
-        return QAbstractSocket::SocketAccessError;
-    case ENETUNREACH:
-    case EHOSTUNREACH:
-    case EHOSTDOWN:
-    case ENETDOWN:
-        return QAbstractSocket::NetworkError;
-    case EMSGSIZE:
-        return QAbstractSocket::DatagramTooLargeError;
-    case EADDRNOTAVAIL:
-        return QAbstractSocket::SocketAddressNotAvailableError;
-    case EADDRINUSE:
-        return QAbstractSocket::AddressInUseError;
-    case ECONNREFUSED:
-        return QAbstractSocket::ConnectionRefusedError;
-    case ENOMEM:
-    case ENOBUFS:
-        return QAbstractSocket::SocketResourceError;
-    default:
-        return QAbstractSocket::UnknownSocketError;
-    }
+SocketError SocketErrorOfErrno(int number, const SocketErrorContext &context) {
+    return SocketErrorFromQt(QtSocketErrorOfErrno(number), QString::fromLocal8Bit(std::strerror(number)),
+                             context);
 }
 
 } // namespace vrx

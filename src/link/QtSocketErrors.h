@@ -38,7 +38,7 @@ QString LocalAddressesText(const QList<LocalCard> &cards);
 SocketError SocketErrorFromQt(QAbstractSocket::SocketError error, const QString &qtText,
                               const SocketErrorContext &context, const QList<LocalCard> &cards = {});
 
-// The Qt condition of a system call's errno, for sends made past QUdpSocket.
-QAbstractSocket::SocketError QtSocketErrorOfErrno(int number);
+// The failure of a system call made past QUdpSocket, described as SocketErrorFromQt describes Qt's.
+SocketError SocketErrorOfErrno(int number, const SocketErrorContext &context);
 
 } // namespace vrx

@@ -11,7 +11,6 @@
 #include <utility>
 
 #include <cerrno>
-#include <cstring>
 #include <linux/sockios.h>
 #include <netinet/in.h>
 #include <sys/ioctl.h>
@@ -192,9 +191,7 @@ SSock::SendOutcome SSock::TrySendData(const QByteArray &data, quint32 host, quin
     const auto fail = [&](int number, const QString &text) {
         if (error) {
             const QString destination = DottedText(QHostAddress(host));
-            *error = number ? SocketErrorFromQt(QtSocketErrorOfErrno(number),
-                                                QString::fromLocal8Bit(strerror(number)),
-                                                {SocketErrorContext::Sending, destination, port})
+            *error = number ? SocketErrorOfErrno(number, {SocketErrorContext::Sending, destination, port})
                             : SocketError{SocketErrorNumber::WrongState, text};
         }
         return SendOutcome::Failed;

@@ -328,11 +328,11 @@ bool SharedPort::send(const SSock *holder, const QByteArray &data, const QHostAd
     } else if ((number = sendNow(holder, data, to.toIPv4Address(), toPort)) == 0) {
         return true;
     }
-    if (error)
-        *error = SocketErrorFromQt(number ? QtSocketErrorOfErrno(number) : m_socket->error(),
-                                   number ? QString::fromLocal8Bit(std::strerror(number))
-                                          : m_socket->errorString(),
-                                   {SocketErrorContext::Sending, to.toString(), toPort});
+    if (error) {
+        const SocketErrorContext context{SocketErrorContext::Sending, to.toString(), toPort};
+        *error = number ? SocketErrorOfErrno(number, context)
+                        : SocketErrorFromQt(m_socket->error(), m_socket->errorString(), context);
+    }
     return false;
 }
 
