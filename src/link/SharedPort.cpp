@@ -163,8 +163,12 @@ SharedPort *SharedPort::Widen(quint64 netNamespace, quint16 port) {
         wide->bindKernelSocket();
     } catch (...) {
         delete wide;
-        // Another program holds some address on this port: the specific ports go on as they were.
-        for (SharedPort *narrow : specific) {
+        // Another program holds some address on this port: the specific ports go on as they were. A
+        // handler of the error may let go of the last holder of another of them.
+        for (const QPointer<SharedPort> &narrow :
+             std::vector<QPointer<SharedPort>>(specific.begin(), specific.end())) {
+            if (!narrow)
+                continue;
             try {
                 narrow->bindKernelSocket();
             } catch (const SocketException &failure) {
@@ -201,7 +205,7 @@ SharedPort *SharedPort::Widen(quint64 netNamespace, quint16 port) {
             wide->m_waitingRoom.push_back(std::move(waiting));
         narrow->m_waitingRoom.clear();
         narrow->retire();
-        if (narrow->m_taking == 0)
+        if (narrow->m_reporting == 0)
             delete narrow;
     }
     if (!wide->m_setAside.empty())
@@ -283,8 +287,8 @@ void SharedPort::leave(SSock *holder) {
     if (!m_holders.empty())
         return;
     retire();
-    // Inside its own readiness report the QUdpSocket is still emitting: that pass deletes the port.
-    if (m_taking == 0)
+    // Inside a report to the holders the port is still in use: that report deletes it.
+    if (m_reporting == 0)
         delete this;
 }
 
@@ -361,13 +365,21 @@ void SharedPort::armWriteNotifier() {
 void SharedPort::writable() {
     m_writable->setEnabled(false);
     const std::vector<QPointer<SSock>> waiting = std::exchange(m_waitingRoom, {});
+    ++m_reporting;
     for (const QPointer<SSock> &holder : waiting) {
         if (m_retired)
-            return;
+            break;
         const Holder *found = holder ? holderOf(holder) : nullptr;
         if (found && found->open)
             emit holder->ReadyToSend();
     }
+    endReport();
+}
+
+bool SharedPort::endReport() {
+    if (--m_reporting == 0 && m_retired)
+        deleteLater(); // the QUdpSocket or the notifier may still be emitting
+    return !m_retired;
 }
 
 bool SharedPort::wants(const Holder &holder, const Queued &queued) const {
@@ -419,11 +431,10 @@ QNetworkDatagram SharedPort::readAfterEmptyReport() {
 }
 
 void SharedPort::takePendingDatagrams() {
-    // A handler may run the event loop (a message box), so this can be re-entered; the depth keeps the
-    // port alive until the outermost pass is over.
+    // A handler may run the event loop (a message box), so this can be re-entered.
     const auto anyOpen = [this] { return anyOpenHolderBut(nullptr); };
     bool read = false;
-    ++m_taking;
+    ++m_reporting;
     for (int taken = 0; taken < SSock::MaxDatagramsPerPass && !m_retired; ++taken) {
         if (!m_setAside.empty()) {
             const Queued queued = std::move(m_setAside.front());
@@ -446,12 +457,8 @@ void SharedPort::takePendingDatagrams() {
         }
         offer({std::move(datagram), m_nextNumber++});
     }
-    --m_taking;
-    if (m_retired) {
-        if (m_taking == 0)
-            deleteLater(); // the QUdpSocket may still be emitting
+    if (!endReport())
         return;
-    }
     if (!m_setAside.empty())
         m_setAsideTimer.start(0, this);
     if (anyOpen())
@@ -487,11 +494,15 @@ void SharedPort::offerError(const SocketError &error) {
     for (const Holder &holder : m_holders)
         if (holder.open && holder.socket)
             takers.push_back(holder.socket);
+    ++m_reporting;
     for (const QPointer<SSock> &taker : takers) {
+        if (m_retired)
+            break;
         const Holder *holder = taker ? holderOf(taker) : nullptr;
         if (holder && holder->open)
             emit taker->Error(error);
     }
+    endReport();
 }
 
 } // namespace vrx

@@ -106,6 +106,8 @@ private:
     void retire();
     void armWriteNotifier();
     void writable();
+    // Closes a report; deletes the port later when it was retired meanwhile. False when it was.
+    bool endReport();
 
     const quint64 m_netNamespace;
     const QHostAddress m_address;
@@ -117,7 +119,9 @@ private:
     QSocketNotifier *m_writable = nullptr; // one for the kernel socket, whoever waits
     std::vector<QPointer<SSock>> m_waitingRoom; // holders waiting for room in the send buffer
     quint64 m_nextNumber = 0;
-    int m_taking = 0; // depth of takePendingDatagrams() on the stack
+    // Depth of reports to the holders on the stack (datagrams, errors, room to send): a handler may let go
+    // of the last holder, and the port must outlive the report.
+    int m_reporting = 0;
     bool m_retired = false;
     SharedPort *m_next = nullptr; // this thread's ports form a list
 };

@@ -97,6 +97,7 @@ private slots:
     void closedHolderTakesThePortBackBesideAnother();
     void portIsReleasedWithItsLastHolder();
     void handlerMayDestroyAnotherHolder();
+    void readyToSendHandlerMayDestroyEveryHolder();
     void wildcardBesideSpecific_data();
     void wildcardBesideSpecific();
     void specificBesideWildcardMustBeLocal();
@@ -201,6 +202,27 @@ void TestSharedPort::handlerMayDestroyAnotherHolder() {
     QTRY_COMPARE_WITH_TIMEOUT(one.taken.size(), 2, 2000);
     QVERIFY(second == nullptr);
     QVERIFY(secondTook <= 1); // offered the first datagram only if it came before `first` in line
+}
+
+// The last holder let go inside the port's own report of room to send: the port outlives the report.
+void TestSharedPort::readyToSendHandlerMayDestroyEveryHolder() {
+    auto *first = new SSock;
+    auto *second = new SSock;
+    first->Bind(1000, Computer);
+    second->Bind(1000, Computer);
+    int told = 0;
+    const auto destroyBoth = [&] {
+        ++told;
+        delete std::exchange(first, nullptr);
+        delete std::exchange(second, nullptr);
+    };
+    connect(first, &SSock::ReadyToSend, this, destroyBoth);
+    connect(second, &SSock::ReadyToSend, this, destroyBoth);
+    first->NotifyWhenWritable();
+    second->NotifyWhenWritable();
+    QTRY_VERIFY_WITH_TIMEOUT(!first, 2000);
+    QCOMPARE(told, 1);
+    QVERIFY(PortIsFree(Computer, 1000));
 }
 
 void TestSharedPort::wildcardBesideSpecific_data() {
