@@ -156,6 +156,7 @@ SharedPort *SharedPort::Widen(quint64 netNamespace, quint16 port) {
 
     for (SharedPort *narrow : specific) {
         narrow->setAside(MostSetAsideAtOnce);
+        delete std::exchange(narrow->m_writable, nullptr); // before its descriptor closes
         narrow->m_socket->abort();
     }
     auto *wide = new SharedPort(netNamespace, QHostAddress(QHostAddress::AnyIPv4), port);
@@ -171,6 +172,7 @@ SharedPort *SharedPort::Widen(quint64 netNamespace, quint16 port) {
                 continue;
             try {
                 narrow->bindKernelSocket();
+                narrow->armWriteNotifier(); // for the new descriptor
             } catch (const SocketException &failure) {
                 narrow->offerError(failure.error());
             }
