@@ -8,8 +8,8 @@
 
 namespace vrx {
 
-// The simulator's hold on a real network card, for a reader that is a device on it. Only Linux has it;
-// elsewhere every call fails with a description.
+// The simulator's hold on a real network card, for a reader that is a device on it, over Linux's
+// rtnetlink.
 
 // True when this thread's network namespace is not the machine's initial one, so that renumbering a card
 // here cannot touch a real network; otherwise false and why.
