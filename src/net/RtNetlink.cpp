@@ -3,6 +3,7 @@
 #include <linux/netlink.h>
 #include <linux/rtnetlink.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,7 +12,13 @@
 namespace vrx {
 
 RtNetlink::RtNetlink()
-    : m_fd(::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, NETLINK_ROUTE)) {}
+    : m_fd(::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, NETLINK_ROUTE))
+    , m_openError(m_fd < 0 ? errno : 0) {
+    // The kernel answers at once; a bound on the wait keeps a surprise from hanging the caller.
+    const timeval limit{2, 0};
+    if (m_fd >= 0)
+        ::setsockopt(m_fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+}
 
 RtNetlink::~RtNetlink() {
     if (m_fd >= 0)
@@ -39,21 +46,21 @@ void RtNetlink::forEachAttribute(const nlmsghdr &message, int header,
 }
 
 int RtNetlink::ask(int type, bool dump, const QByteArray &body,
-                   const std::function<void(const nlmsghdr &)> &each) {
+                   const std::function<void(const nlmsghdr &)> &each, int flags) {
     if (m_fd < 0)
-        return -1;
+        return m_openError;
     QByteArray request(int(NLMSG_LENGTH(body.size())), '\0');
     auto *header = reinterpret_cast<nlmsghdr *>(request.data());
     header->nlmsg_len = quint32(request.size());
     header->nlmsg_type = quint16(type);
-    header->nlmsg_flags = NLM_F_REQUEST | (dump ? NLM_F_DUMP : 0);
+    header->nlmsg_flags = quint16(NLM_F_REQUEST | (dump ? NLM_F_DUMP : 0) | flags);
     header->nlmsg_seq = ++m_sequence;
     std::memcpy(NLMSG_DATA(header), body.constData(), size_t(body.size()));
     sockaddr_nl kernel{};
     kernel.nl_family = AF_NETLINK;
     if (::sendto(m_fd, request.constData(), size_t(request.size()), 0, reinterpret_cast<sockaddr *>(&kernel),
                  sizeof kernel) < 0)
-        return -1;
+        return errno;
 
     // A dump ends with NLMSG_DONE and may take several reads; a single answer is one message or an
     // error. The kernel never makes one read larger than this.
@@ -63,7 +70,7 @@ int RtNetlink::ask(int type, bool dump, const QByteArray &body,
         if (received < 0) {
             if (errno == EINTR)
                 continue;
-            return -1;
+            return errno;
         }
         int length = int(received);
         for (auto *message = reinterpret_cast<const nlmsghdr *>(buffer); NLMSG_OK(message, length);

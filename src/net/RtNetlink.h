@@ -18,9 +18,11 @@ public:
     RtNetlink &operator=(const RtNetlink &) = delete;
 
     // Sends a request (a netlink message of type `type` whose body is `body`, attributes included) and
-    // hands every message of the answer to `each`. dump: the request asks for a list. Returns 0, or the
-    // error the kernel answered with (an errno such as ENETUNREACH), or -1 when it could not be asked.
-    int ask(int type, bool dump, const QByteArray &body, const std::function<void(const nlmsghdr &)> &each);
+    // hands every message of the answer to `each`. dump: the request asks for a list. flags: more of the
+    // header's flags (NLM_F_ACK for a change, answered by its acknowledgement alone). Returns 0, or the
+    // error the kernel answered with (an errno such as ENETUNREACH), or the errno of the failure to ask.
+    int ask(int type, bool dump, const QByteArray &body, const std::function<void(const nlmsghdr &)> &each,
+            int flags = 0);
 
     // Appends a netlink attribute to a request body.
     static void addAttribute(QByteArray &body, int type, const void *data, int length);
@@ -31,6 +33,7 @@ public:
 
 private:
     int m_fd = -1;
+    int m_openError = 0;
     quint32 m_sequence = 0;
 };
 
