@@ -1,6 +1,6 @@
 #include "CardAddress.h"
 
-#include <bit>
+#include "net/ReachAdvice.h"
 
 namespace vrx {
 
@@ -10,15 +10,10 @@ quint32 ValueOf(const AddressBytes &bytes) {
     return quint32(bytes[0]) << 24 | quint32(bytes[1]) << 16 | quint32(bytes[2]) << 8 | bytes[3];
 }
 
-AddressBytes BytesOf(quint32 value) {
-    return {quint8(value >> 24), quint8(value >> 16), quint8(value >> 8), quint8(value)};
-}
-
 } // namespace
 
-int PrefixLengthOf(quint32 mask) {
-    const int ones = std::countl_one(mask);
-    return ones == 32 || (mask << ones) == 0 ? ones : -1;
+AddressBytes BytesOf(quint32 value) {
+    return {quint8(value >> 24), quint8(value >> 16), quint8(value >> 8), quint8(value)};
 }
 
 quint32 MaskOfPrefix(int prefixLength) {
@@ -52,7 +47,7 @@ QString CardAddress::toString() const {
 
 std::optional<CardAddress> CardAddressOf(const ReaderSettings &settings, QString *reason) {
     const quint32 address = ValueOf(settings.readerIp);
-    const int prefixLength = PrefixLengthOf(ValueOf(settings.subnetMask));
+    const int prefixLength = PrefixLength(ValueOf(settings.subnetMask)).value_or(-1);
     const quint8 first = settings.readerIp[0];
     QString problem;
     if (prefixLength < 1)

@@ -25,9 +25,9 @@ struct CardAddress {
     friend bool operator==(const CardAddress &, const CardAddress &) = default;
 };
 
-// The prefix length of a subnet mask, or -1 when its ones are not contiguous.
-int PrefixLengthOf(quint32 mask);
 quint32 MaskOfPrefix(int prefixLength);
+// The four bytes of an address in host order, the leftmost first.
+AddressBytes BytesOf(quint32 value);
 // The first host address of the subnet (network + 1), the gateway a card is given when it has no route.
 QHostAddress FirstHostOf(const QHostAddress &address, int prefixLength);
 

@@ -1,6 +1,7 @@
 // A card's address and default route over rtnetlink, so that the simulator needs no ip program.
 #include "CardNetwork.h"
 
+#include "net/ReachAdvice.h"
 #include "net/RtNetlink.h"
 
 #include <QByteArray>
@@ -132,8 +133,8 @@ std::optional<CardAddress> ReadCardAddress(const QString &card, QString *error) 
         const auto value = [](const sockaddr *address) {
             return ntohl(reinterpret_cast<const sockaddr_in *>(address)->sin_addr.s_addr);
         };
-        found = CardAddress{QHostAddress(value(entry->ifa_addr)), PrefixLengthOf(value(entry->ifa_netmask)),
-                            QHostAddress()};
+        found = CardAddress{QHostAddress(value(entry->ifa_addr)),
+                            PrefixLength(value(entry->ifa_netmask)).value_or(-1), QHostAddress()};
     }
     ::freeifaddrs(addresses);
     if (!found) {

@@ -1,5 +1,6 @@
 #include "SimulatedReader.h"
 
+#include "CardAddress.h"
 #include "CardNetwork.h"
 #include "fields/AddressText.h"
 #include "keys/KeyFrame.h"
@@ -27,11 +28,6 @@ void KeepRecord(List &list, const Entry &entry) {
     list.append(entry);
 }
 
-AddressBytes BytesOf(const QHostAddress &address) {
-    const quint32 value = address.toIPv4Address();
-    return {quint8(value >> 24), quint8(value >> 16), quint8(value >> 8), quint8(value)};
-}
-
 // Wall-clock time of day for a log line (reading it costs a look at the time zone).
 QString LogTime() {
     return QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz"));
@@ -52,7 +48,7 @@ SimulatedReader::SimulatedReader(const QString &address, QObject *parent)
 SimulatedReader::~SimulatedReader() = default;
 
 ReaderSettings SimulatedReader::DefaultSettings(const QHostAddress &address) {
-    const AddressBytes own = BytesOf(address);
+    const AddressBytes own = BytesOf(address.toIPv4Address());
     ReaderSettings settings;
     settings.readerIp = own;
     settings.subnetMask = {255, 255, 255, 0};
