@@ -199,8 +199,7 @@ SharedPort *SharedPort::Widen(quint64 netNamespace, quint16 port) {
         for (size_t at = 0; at < holders.size(); ++at) {
             if (!started[at])
                 holders[at].joinedAt = wide->m_nextNumber;
-            if (holders[at].socket)
-                holders[at].socket->port_ = wide;
+            holders[at].socket->port_ = wide;
             wide->m_holders.push_back(std::move(holders[at]));
         }
         for (QPointer<SSock> &waiting : narrow->m_waitingRoom)
@@ -385,7 +384,7 @@ bool SharedPort::endReport() {
 }
 
 bool SharedPort::wants(const Holder &holder, const Queued &queued) const {
-    if (!holder.open || !holder.socket || queued.number < holder.joinedAt)
+    if (!holder.open || queued.number < holder.joinedAt)
         return false;
     if (!wildcard() || IsWildcard(holder.address))
         return true;
@@ -494,7 +493,7 @@ void SharedPort::offer(const Queued &queued) {
 void SharedPort::offerError(const SocketError &error) {
     std::vector<QPointer<SSock>> takers;
     for (const Holder &holder : m_holders)
-        if (holder.open && holder.socket)
+        if (holder.open)
             takers.push_back(holder.socket);
     ++m_reporting;
     for (const QPointer<SSock> &taker : takers) {

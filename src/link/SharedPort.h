@@ -74,9 +74,9 @@ protected:
 
 private:
     struct Holder {
-        QPointer<SSock> socket;
-        QHostAddress address; // the holder's own; it sees only datagrams to it on a wildcard port
-        quint64 joinedAt = 0; // the first datagram number it is offered
+        SSock *socket = nullptr; // a holder that is destroyed leaves first
+        QHostAddress address;    // the holder's own; it sees only datagrams to it on a wildcard port
+        quint64 joinedAt = 0;    // the first datagram number it is offered
         bool open = true;
     };
     struct Queued {
