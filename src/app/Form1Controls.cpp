@@ -48,6 +48,11 @@ QString RowName(const QString &group, const QString &row) {
     return group + u' ' + row;
 }
 
+// The system's error text comes in its own code page, which is what Qt reads as local 8-bit.
+QString ComponentFailureText(const std::string &failure) {
+    return QStringLiteral("控件库未能安装，程序照常运行：") + QString::fromLocal8Bit(failure);
+}
+
 } // namespace
 
 Form1::Form1(MessageBox &messages, QWidget *parent)
@@ -61,10 +66,14 @@ Form1::Form1(MessageBox &messages, FileChooser *files, QWidget *parent)
     , m_messages(messages)
     , m_files(files ? *files : m_dialogs)
     , m_twips(logicalDpiX(), logicalDpiY()) {
-    Form_Initialize(); // the control libraries must be in place before any control exists
+    // The control libraries must be in place before any control exists. A failure to put them in place
+    // is shown once the window is open: Qt needs neither library, so the program works all the same.
+    const std::string componentFailure = Form_Initialize();
     CreateControls();
     ConnectEvents();
     Form_Load();
+    if (!componentFailure.empty())
+        m_messages.Show(ComponentFailureText(componentFailure));
 }
 
 Form1::~Form1() = default;

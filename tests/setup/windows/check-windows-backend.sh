@@ -44,7 +44,7 @@ resources=$'101 CUSTOM "winsock.bin"\n102 CUSTOM "grid.bin"'
 awk -v r="$resources" '{ sub(/@VRX_COMPONENT_RESOURCES@/, r); print }' \
     "$repo/src/setup/components.rc.in" > "$work/components.rc"
 (cd "$work" && x86_64-w64-mingw32-windres -O coff -o components.o components.rc)
-x86_64-w64-mingw32-g++ -std=c++20 -O1 -Wall -Wextra -static -I "$repo/src" \
+x86_64-w64-mingw32-g++ -std=c++20 -O1 -Wall -Wextra -static -DVRX_SYSTEM_COMPONENTS -I "$repo/src" \
     "$repo/src/setup/ComponentInstaller.cpp" "$repo/src/setup/FormInitialize.cpp" \
     "$repo/src/setup/WindowsComponentPlatform.cpp" "$repo/tests/setup/windows/check_windows_backend.cpp" \
     "$work/components.o" -o "$work/check.exe"

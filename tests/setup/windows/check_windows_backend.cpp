@@ -46,7 +46,7 @@ int main() {
     check(platform.fileExists(grid), "hidden, read-only, system file counts as present");
 
     std::printf("start-up 1\n");
-    vrx::Form_Initialize();
+    check(vrx::Form_Initialize().empty(), "start-up 1 reports no failure");
     check(platform.fileExists(winsock), "MSWINSCK.OCX written");
     check(contents(grid) == "old", "msflxgrd.ocx left alone");
 
@@ -54,7 +54,7 @@ int main() {
     check(DeleteFileA(grid.c_str()) != 0, "msflxgrd.ocx removed");
 
     std::printf("start-up 2\n");
-    vrx::Form_Initialize();
+    check(vrx::Form_Initialize().empty(), "start-up 2 reports no failure");
     check(platform.fileExists(grid), "msflxgrd.ocx written");
 
     check(vrx::InstallComponent(platform, "MSWINSCK.OCX", 101) &&
