@@ -43,7 +43,8 @@ struct FoundReader;
 //   Form1Read.cpp, Form1Configure.cpp, Form1Keys.cpp - the bodies of the three operations;
 //   Form1TrafficLog.cpp - the traffic log window;
 //   Form1Menu.cpp       - the menu bar above the controls and what its items do;
-//   Form1FindReaders.cpp - the "查找读卡器" dialog and what its 使用 does.
+//   Form1FindReaders.cpp - the "查找读卡器" dialog and what its 使用 does;
+//   Form1CopyFormer.cpp - the command that starts the target panel from what was read.
 class Form1 : public QWidget {
     Q_OBJECT
 
@@ -84,6 +85,7 @@ public:
     QPushButton *Command1 = nullptr;
     QPushButton *Command3 = nullptr;
     QPushButton *Command5 = nullptr;
+    QPushButton *CommandCopy = nullptr; // "复制原参数到目标"
 
     // What the operations and the arrival handler share; lives as long as the window.
     ExchangeState Exchange;
@@ -107,6 +109,10 @@ public:
     // Where the window goes on a screen of the given size: centred, not clamped, so a window larger
     // than the screen gets negative coordinates.
     static QPoint CentredPosition(const QSize &screen, const QSize &window);
+
+    // Copies the eleven settings of the former panel into the target panel, unticking 自动 so that the
+    // MAC read is kept.
+    void CopyFormerToTarget();
 
     // Opens the "通信记录" window, or brings it to the front; it lists the socket's datagrams while open.
     void ShowTrafficLog();
@@ -175,6 +181,7 @@ private:
     void CreateAddressRows();
     void CreateKeyGroup();
     void CreateFooter();
+    void CreateCopyFormerCommand();
     void ConnectEvents();
 
     void Form_Load();

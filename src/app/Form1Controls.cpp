@@ -105,6 +105,7 @@ void Form1::CreateControls() {
     CreateAddressRows();
     CreateKeyGroup();
     CreateFooter();
+    CreateCopyFormerCommand();
     frame->activate(); // the window's size is final before start-up centres it
 }
 

@@ -61,6 +61,9 @@ constexpr int ButtonHeight = 600;
 constexpr int Command1Left = 3480;
 constexpr int Command3Left = GroupLeft[0] + GroupWidth - ButtonWidth;
 constexpr int UpperButtonTop = 5070;
+// "复制原参数到目标", between the two upper buttons.
+constexpr int CopyCommandLeft = Command1Left + ButtonWidth + 60;
+constexpr int CopyCommandWidth = Command3Left - CopyCommandLeft - 60;
 
 // Key group.
 constexpr int KeyGroupLeft = 120;
