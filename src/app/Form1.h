@@ -7,6 +7,7 @@
 #include "app/MessageBox.h"
 #include "app/TrafficTap.h"
 #include "app/Twips.h"
+#include "app/WindowLanguage.h"
 #include "config/FormerFields.h"
 #include "fields/AddressText.h"
 #include "link/ExchangeState.h"
@@ -16,8 +17,11 @@
 
 #include <array>
 #include <exception>
+#include <functional>
 #include <memory>
+#include <vector>
 
+class QAction;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -43,6 +47,7 @@ struct FoundReader;
 //   Form1Read.cpp, Form1Configure.cpp, Form1Keys.cpp - the bodies of the three operations;
 //   Form1TrafficLog.cpp - the traffic log window;
 //   Form1Menu.cpp       - the menu bar above the controls and what its items do;
+//   Form1Language.cpp   - the window's texts in the chosen language, set again when it changes;
 //   Form1FindReaders.cpp - the "查找读卡器" dialog and what its 使用 does;
 //   Form1CopyFormer.cpp - the command that starts the target panel from what was read.
 class Form1 : public QWidget {
@@ -130,6 +135,9 @@ public:
     void ShowAbout();
     // The about box's text: the program, its version and its licence.
     static QString AboutText();
+    // What the 语言 / Language menu's items do: the whole program switches at once, and the choice is
+    // remembered for the user.
+    void ChooseLanguage(Language language);
 
 public slots:
     void Command1_Click();
@@ -151,6 +159,11 @@ public:
 
 protected:
     MessageBox &Messages() { return m_messages; }
+    // A LanguageChange sets every text again.
+    void changeEvent(QEvent *event) override;
+    // Runs `apply`, which sets texts through tr(), now and again whenever the language changes. Every
+    // text of the window goes through here (docs/translations.md).
+    void Translated(std::function<void()> apply);
     const TwipScale &Twips() const { return m_twips; }
 
     // Runs one handler and reports any failure inside it by its own description (a socket failure by
@@ -188,6 +201,10 @@ private:
     void LayKeyGrid();
     void LayParameterGrid(int side);
     void PlaceParameterRow(int side, int row);
+
+    // The menu's two languages, each checked while the window speaks it.
+    std::array<QAction *, 2> m_languageActions{};
+    std::vector<std::function<void()>> m_translations;
 
     MessageBox &m_messages;
     DialogFileChooser m_dialogs;

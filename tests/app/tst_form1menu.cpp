@@ -23,6 +23,7 @@ private slots:
         const QList<std::pair<QString, QStringList>> expected = {
             {"文件", {"导入密码…", "导出密码…", "退出"}},
             {"工具", {"查找读卡器…", "通信记录"}},
+            {"语言", {"中文", "English"}},
             {"帮助", {"关于"}},
         };
         QCOMPARE(MenuTexts(form->MenuBar), expected);
