@@ -81,9 +81,17 @@ Form1::~Form1() = default;
 void Form1::CreateControls() {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(FormCaption);
+#ifdef Q_OS_WIN
+    // Every Windows ships SimSun (宋体), whatever its language, and the layout's 285-twip rows were made
+    // for its 9-point text; Microsoft YaHei's taller lines would crowd them.
+    QFont font(QStringLiteral("SimSun"));
+    font.setFamilies(
+        {QStringLiteral("SimSun"), QStringLiteral("Microsoft YaHei"), QStringLiteral("Noto Sans CJK SC")});
+#else
     QFont font(QStringLiteral("Noto Sans CJK SC"));
     font.setFamilies({QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Micro Hei"),
                       QStringLiteral("SimSun"), QStringLiteral("Sans Serif")});
+#endif
     font.setPointSize(9);
     setFont(font);
 
