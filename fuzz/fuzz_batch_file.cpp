@@ -63,7 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         const AddressParse parse = ParseIpAddress(row.address);
         FUZZ_CHECK(!row.address.isEmpty() && parse.ok() && DottedText(parse.bytes) == row.address);
         const EncodedChange encoded = EncodeChange(CheckingBase(), row.change);
-        FUZZ_CHECK(encoded.ok && encoded.error.isEmpty());
+        FUZZ_CHECK(encoded.ok && ChangeErrorText(encoded).isEmpty() && encoded.messages.isEmpty() &&
+                   !encoded.choice);
         FUZZ_CHECK(encoded.block.size() == ParameterBlock::Size && ParameterBlock::hasMarkers(encoded.block));
         FUZZ_CHECK(ParameterBlock::decode(encoded.block) == encoded.result);
         FUZZ_CHECK(ParameterBlock::encode(encoded.result).mid(5, 30) == encoded.block.mid(5, 30));

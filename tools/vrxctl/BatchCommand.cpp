@@ -7,8 +7,12 @@
 #include "ProgressLine.h"
 #include "Trace.h"
 
+#include "net/ReaderBatch.h"
+
 #include <QFile>
 #include <QSaveFile>
+
+#include <functional>
 
 namespace vrxctl {
 
@@ -97,7 +101,6 @@ int RunBatch(const QStringList &arguments, Console &console) {
     if (!batch.error.isEmpty())
         return Fail(console, BadInput, QStringLiteral("%1: %2").arg(path, batch.error));
 
-    QList<RowReport> reports;
     for (const BatchRow &row : batch.rows)
         if (!row.ok()) {
             console.err
@@ -107,7 +110,22 @@ int RunBatch(const QStringList &arguments, Console &console) {
 
     Trace trace(&console.err, options.trace);
     ReaderLink link(options.link, &trace);
-    const bool dryRun = parser.isSet(QStringLiteral("dry-run"));
+    vrx::BatchOptions batchOptions;
+    batchOptions.verify = verify;
+    batchOptions.dryRun = parser.isSet(QStringLiteral("dry-run"));
+    batchOptions.localFollowsRoute = options.link.local.isEmpty();
+    const bool dryRun = batchOptions.dryRun;
+
+    // Bad rows were checked out above and are not sent; the good ones go to the engine in file order.
+    QList<vrx::BatchItem> items;
+    QList<qsizetype> itemRows; // the file row of each item
+    for (qsizetype r = 0; r < batch.rows.size(); ++r)
+        if (batch.rows[r].ok()) {
+            items.append(vrx::BatchItem{batch.rows[r].address, batch.rows[r].change, {}, {}});
+            itemRows.append(r);
+        }
+
+    QList<RowReport> reports(batch.rows.size());
     int failed = 0;
     qsizetype done = 0;
     ProgressLine progress(console, 0);
@@ -118,32 +136,33 @@ int RunBatch(const QStringList &arguments, Console &console) {
         if (done == batch.rows.size())
             progress.finish();
     };
-    drawProgress();
-    for (const BatchRow &row : batch.rows) {
-        RowReport report{row.line, row.address, QString(), {}};
+    for (qsizetype r = 0; r < batch.rows.size(); ++r) {
+        const BatchRow &row = batch.rows[r];
+        reports[r] = RowReport{row.line, row.address, QString(), {}};
         if (!row.ok()) {
-            report.result = QStringLiteral("invalid: ") + row.invalid;
-            report.exitCode = BadInput;
-        } else {
-            const QString local = LocalFor(options, row.address);
-            ConfigureOutcome outcome;
-            if (local.isEmpty()) {
-                outcome.result = ConfigureResult::SocketError;
-                outcome.detail = NoRouteText(row.address);
-            } else {
-                link.setLocal(local);
-                outcome = ConfigureReader(link, row.address, row.change, verify, dryRun);
-            }
-            report.result = outcome.resultText();
-            report.changes = outcome.changes;
-            report.exitCode = outcome.exitCode();
-            if (report.exitCode != Success)
-                ++failed;
+            reports[r].result = QStringLiteral("invalid: ") + row.invalid;
+            reports[r].exitCode = BadInput;
+            ++done;
         }
-        reports.append(report);
+    }
+    drawProgress();
+
+    struct Observer : vrx::BatchObserver {
+        std::function<void(qsizetype, const ConfigureOutcome &)> finished;
+        void rowFinished(qsizetype row, const ConfigureOutcome &outcome) override { finished(row, outcome); }
+    } observer;
+    observer.finished = [&](qsizetype item, const ConfigureOutcome &outcome) {
+        RowReport &report = reports[itemRows[item]];
+        report.result = ResultText(outcome);
+        report.changes = ChangesOf(outcome);
+        report.exitCode = ExitCodeOf(outcome);
+        if (report.exitCode != Success)
+            ++failed;
         ++done;
         drawProgress();
-    }
+    };
+    vrx::ReaderBatch engine(link, batchOptions, &observer);
+    engine.run(items);
 
     for (const RowReport &report : reports)
         console.out << QStringLiteral("line %1  %2  %3")

@@ -86,7 +86,7 @@ BatchFile ParseBatchFile(const QString &text) {
                     row.change.values.insert(*columns[c], record.cells[c]);
             const EncodedChange check = EncodeChange(CheckingBase(), row.change);
             if (!check.ok)
-                row.invalid = check.error;
+                row.invalid = ChangeErrorText(check);
         }
         file.rows.append(row);
     }

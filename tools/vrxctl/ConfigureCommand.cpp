@@ -129,7 +129,7 @@ int RunConfigure(const QStringList &arguments, Console &console) {
 
     // The input is checked before anything is sent: a bad value never costs a round trip.
     if (const EncodedChange check = EncodeChange(CheckingBase(), change); !check.ok)
-        return Fail(console, BadInput, check.error);
+        return Fail(console, BadInput, ChangeErrorText(check));
 
     if (const auto exit = BindLocalFor(reader, console, &options))
         return *exit;
@@ -143,13 +143,13 @@ int RunConfigure(const QStringList &arguments, Console &console) {
     case ConfigureResult::DryRun:
         console.out << "Dry run: would send these 41 bytes to " << reader << ":1001\n"
                     << SpacedHex(outcome.block) << "\nChanges:\n";
-        PrintChanges(console, outcome.changes);
+        PrintChanges(console, ChangesOf(outcome));
         break;
     case ConfigureResult::Ok:
     case ConfigureResult::VerifyNoReply:
     case ConfigureResult::VerifyMismatch:
         console.out << "Settings written to " << reader << ": the reader echoed them exactly.\nChanges:\n";
-        PrintChanges(console, outcome.changes);
+        PrintChanges(console, ChangesOf(outcome));
         if (outcome.verifiedAfterMs >= 0)
             console.out << QStringLiteral("Verified: the reader at %1 answered after %2 s and reports all 11 "
                                           "settings as written.\n")
@@ -157,36 +157,40 @@ int RunConfigure(const QStringList &arguments, Console &console) {
                                .arg(double(outcome.verifiedAfterMs) / 1000, 0, 'f', 2);
         console.out.flush();
         if (outcome.result == ConfigureResult::VerifyNoReply)
-            return Fail(console, outcome.exitCode(),
-                        outcome.detail.isEmpty() ? QStringLiteral("verify: no reply from %1 within %2 ms")
-                                                       .arg(newAddress)
-                                                       .arg(verify->windowMs)
-                                                 : outcome.resultText());
+            return Fail(console, ExitCodeOf(outcome),
+                        DetailText(outcome).isEmpty()
+                            ? QStringLiteral("verify: no reply from %1 within %2 ms")
+                                  .arg(newAddress)
+                                  .arg(verify->windowMs)
+                            : ResultText(outcome));
         if (outcome.result == ConfigureResult::VerifyMismatch)
-            return Fail(console, outcome.exitCode(),
-                        QStringLiteral("verify mismatch at %1: %2").arg(newAddress, outcome.detail));
+            return Fail(console, ExitCodeOf(outcome),
+                        QStringLiteral("verify mismatch at %1: %2").arg(newAddress, DetailText(outcome)));
         break;
     case ConfigureResult::ReadNoReply:
-        return Fail(console, outcome.exitCode(),
+        return Fail(console, ExitCodeOf(outcome),
                     QStringLiteral("no reply from %1 within %2 ms to the settings query; nothing was written")
                         .arg(reader)
                         .arg(options.link.timeoutMs));
     case ConfigureResult::Invalid:
-        return Fail(console, outcome.exitCode(), outcome.detail + QStringLiteral("; nothing was written"));
+        return Fail(console, ExitCodeOf(outcome),
+                    DetailText(outcome) + QStringLiteral("; nothing was written"));
     case ConfigureResult::NoReply:
     case ConfigureResult::EchoDiffers:
         return Fail(
-            console, outcome.exitCode(),
+            console, ExitCodeOf(outcome),
             QStringLiteral("the reader did not confirm the settings (%1). Check that this computer is "
                            "the reader's server computer and that the reader address is right.")
                 .arg(outcome.result == ConfigureResult::NoReply
                          ? QStringLiteral("no echo within %1 ms").arg(options.link.timeoutMs)
                          : QStringLiteral("its echo differs from the block sent")));
     case ConfigureResult::SocketError:
-        return Fail(console, outcome.exitCode(), outcome.detail);
+        return Fail(console, ExitCodeOf(outcome), DetailText(outcome));
+    default: // a batch's results: keys, numbering, a reader not started, no route (bound above)
+        return Fail(console, ExitCodeOf(outcome), ResultText(outcome));
     }
     console.out.flush();
-    return outcome.exitCode();
+    return ExitCodeOf(outcome);
 }
 
 } // namespace vrxctl

@@ -5,109 +5,79 @@
 #include "ReaderOperations.h"
 #include "SocketErrorText.h"
 
-#include "fields/AddressText.h"
-#include "link/LocalCards.h"
-
 namespace vrxctl {
 
-int ConfigureOutcome::exitCode() const {
-    switch (result) {
+int ExitCodeOf(const ConfigureOutcome &outcome) {
+    switch (outcome.result) {
     case ConfigureResult::Ok:
     case ConfigureResult::DryRun:
         return Success;
     case ConfigureResult::Invalid:
+    case ConfigureResult::NoAddressLeft:
         return BadInput;
     case ConfigureResult::SocketError:
+    case ConfigureResult::NoRoute:
         return SocketFailure;
     default:
         return NotConfirmed;
     }
 }
 
-QString ConfigureOutcome::resultText() const {
-    switch (result) {
+QString DetailText(const ConfigureOutcome &outcome) {
+    switch (outcome.result) {
+    case ConfigureResult::Invalid:
+        return ChangeErrorText(outcome.encoded);
+    case ConfigureResult::VerifyMismatch:
+        return VerificationText(outcome.verification, outcome.after);
+    case ConfigureResult::SocketError:
+        return SocketFailureText(outcome.socketError);
+    case ConfigureResult::NoRoute:
+    case ConfigureResult::VerifyNoReply:
+        return outcome.unreachable.isEmpty() ? QString() : NoRouteText(outcome.unreachable);
+    default:
+        return {};
+    }
+}
+
+QString ResultText(const ConfigureOutcome &outcome) {
+    switch (outcome.result) {
     case ConfigureResult::Ok:
         return QStringLiteral("ok");
     case ConfigureResult::DryRun:
         return QStringLiteral("dry run");
     case ConfigureResult::ReadNoReply:
-        return QStringLiteral("no reply");
-    case ConfigureResult::Invalid:
-        return QStringLiteral("invalid: ") + detail;
     case ConfigureResult::NoReply:
         return QStringLiteral("no reply");
+    case ConfigureResult::Invalid:
+        return QStringLiteral("invalid: ") + DetailText(outcome);
     case ConfigureResult::EchoDiffers:
         return QStringLiteral("echo differs");
+    case ConfigureResult::KeysNoReply:
+        return QStringLiteral("keys: no reply");
+    case ConfigureResult::KeysEchoDiffers:
+        return QStringLiteral("keys: echo differs");
     case ConfigureResult::VerifyNoReply:
-        return detail.isEmpty() ? QStringLiteral("verify: no reply") : QStringLiteral("verify: ") + detail;
+        return outcome.unreachable.isEmpty() ? QStringLiteral("verify: no reply")
+                                             : QStringLiteral("verify: ") + DetailText(outcome);
     case ConfigureResult::VerifyMismatch:
-        return QStringLiteral("verify mismatch: ") + detail;
+        return QStringLiteral("verify mismatch: ") + DetailText(outcome);
     case ConfigureResult::SocketError:
-        return detail;
+    case ConfigureResult::NoRoute:
+        return DetailText(outcome);
+    case ConfigureResult::NoAddressLeft:
+        return QStringLiteral("invalid: no address is left above 255.255.255.255");
+    case ConfigureResult::NotStarted:
+        return QStringLiteral("not started");
     }
     return {};
 }
 
-ConfigureOutcome ConfigureReader(ReaderLink &link, const QString &reader, const SettingsChange &change,
-                                 const std::optional<VerifyPlan> &verify, bool dryRun) {
-    ConfigureOutcome outcome;
-    try {
-        const auto current = ReadSettings(link, reader);
-        if (!current) {
-            outcome.result = ConfigureResult::ReadNoReply;
-            return outcome;
-        }
-        outcome.before = *current;
-        const EncodedChange encoded = EncodeChange(*current, change);
-        if (!encoded.ok) {
-            outcome.result = ConfigureResult::Invalid;
-            outcome.detail = encoded.error;
-            return outcome;
-        }
-        outcome.block = encoded.block;
-        outcome.after = encoded.result;
-        outcome.changes = SettingsDifferences(outcome.before, outcome.after);
-        if (dryRun) {
-            outcome.result = ConfigureResult::DryRun;
-            return outcome;
-        }
-        switch (WriteSettings(link, reader, encoded.block)) {
-        case WriteResult::NoReply:
-            outcome.result = ConfigureResult::NoReply;
-            return outcome;
-        case WriteResult::EchoDiffers:
-            outcome.result = ConfigureResult::EchoDiffers;
-            return outcome;
-        case WriteResult::Confirmed:
-            break;
-        }
-        outcome.result = ConfigureResult::Ok;
-        if (verify) {
-            const QString moved = vrx::DottedText(outcome.after.readerIp);
-            if (verify->localFollowsRoute && moved != reader) {
-                const QString local = vrx::RouteLocalAddress(moved);
-                if (local.isEmpty()) {
-                    outcome.result = ConfigureResult::VerifyNoReply;
-                    outcome.detail = NoRouteText(moved);
-                    return outcome;
-                }
-                link.setLocal(local);
-            }
-            const Verification verification = VerifySettings(link, outcome.after, verify->windowMs);
-            if (!verification.answered)
-                outcome.result = ConfigureResult::VerifyNoReply;
-            else if (!verification.ok()) {
-                outcome.result = ConfigureResult::VerifyMismatch;
-                outcome.detail = VerificationText(verification, outcome.after);
-            } else {
-                outcome.verifiedAfterMs = verification.answeredAfterMs;
-            }
-        }
-    } catch (const vrx::SocketException &failure) {
-        outcome.result = ConfigureResult::SocketError;
-        outcome.detail = SocketFailureText(failure.error());
-    }
-    return outcome;
+QStringList ChangesOf(const ConfigureOutcome &outcome) {
+    if (outcome.result == ConfigureResult::NotStarted || outcome.result == ConfigureResult::ReadNoReply ||
+        outcome.result == ConfigureResult::Invalid || outcome.result == ConfigureResult::NoRoute ||
+        outcome.result == ConfigureResult::SocketError || outcome.result == ConfigureResult::NoAddressLeft)
+        return {};
+    return SettingsDifferences(outcome.before, outcome.after);
 }
 
 } // namespace vrxctl

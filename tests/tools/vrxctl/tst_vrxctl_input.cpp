@@ -263,13 +263,13 @@ void TestVrxctlInput::firstBadFieldInWindowOrder() {
     QFETCH(QString, named);
     const EncodedChange encoded = EncodeChange(CheckingBase(), ChangeOf(options));
     QVERIFY(!encoded.ok);
-    QVERIFY2(encoded.error.contains(named), qPrintable(encoded.error));
+    QVERIFY2(ChangeErrorText(encoded).contains(named), qPrintable(ChangeErrorText(encoded)));
 }
 
 void TestVrxctlInput::changeKeepsWhatIsNotGiven() {
     const EncodedChange encoded =
         EncodeChange(CheckingBase(), ChangeOf({"port=80", "heartbeat=off", "mask=255.255"}));
-    QVERIFY2(encoded.ok, qPrintable(encoded.error));
+    QVERIFY2(encoded.ok, qPrintable(ChangeErrorText(encoded)));
     // The worked example with the port 80, heartbeat not sent and the mask the window reads from "255.255".
     QCOMPARE(encoded.block, QByteArray::fromHex("E7E7E7E700C0A80065FFFF0000C0A80001C0A8006E005004D2"
                                                 "0014C0A80065FF0000FF00007E7E7E7E"));
@@ -282,16 +282,16 @@ void TestVrxctlInput::outOfListCodeMustBeGiven() {
     odd.readerProtocol = 7;
     const EncodedChange refused = EncodeChange(odd, ChangeOf({"port=80"}));
     QVERIFY(!refused.ok);
-    QVERIFY2(refused.error.contains("code 7") && refused.error.contains("--protocol"),
-             qPrintable(refused.error));
+    QVERIFY2(ChangeErrorText(refused).contains("code 7") && ChangeErrorText(refused).contains("--protocol"),
+             qPrintable(ChangeErrorText(refused)));
     const EncodedChange given = EncodeChange(odd, ChangeOf({"port=80", "protocol=TCP-Server"}));
-    QVERIFY2(given.ok, qPrintable(given.error));
+    QVERIFY2(given.ok, qPrintable(ChangeErrorText(given)));
     QCOMPARE(given.result.readerProtocol, vrx::Protocol::TcpServer);
 }
 
 void TestVrxctlInput::macAuto() {
     const EncodedChange encoded = EncodeChange(CheckingBase(), ChangeOf({"ip=127.0.31.200", "mac=auto"}));
-    QVERIFY2(encoded.ok, qPrintable(encoded.error));
+    QVERIFY2(encoded.ok, qPrintable(ChangeErrorText(encoded)));
     QCOMPARE(FieldText(encoded.result, SettingField::Mac), QStringLiteral("00-14-7F-00-1F-C8"));
 }
 
