@@ -3,13 +3,19 @@
 #include "Commands.h"
 #include "ConfigureReader.h"
 #include "CsvText.h"
+#include "EnglishMessages.h"
 #include "ExitCode.h"
+#include "KeyInput.h"
 #include "ProgressLine.h"
 #include "Trace.h"
 
+#include "keys/KeyFrame.h"
 #include "net/ReaderBatch.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QHash>
 #include <QSaveFile>
 
 #include <functional>
@@ -17,6 +23,41 @@
 namespace vrxctl {
 
 namespace {
+
+// The key frames of the key files a batch names, each file read once. Relative paths are taken from
+// the batch file's folder.
+class KeyFrames {
+public:
+    explicit KeyFrames(const QString &folder)
+        : m_folder(folder) {}
+
+    // Empty with an error text when the file cannot be read or is not a valid key file.
+    QByteArray frame(const QString &path, QString *error) {
+        const QString file = QDir(m_folder).absoluteFilePath(path);
+        if (const auto known = m_frames.constFind(file); known != m_frames.constEnd()) {
+            *error = known->second;
+            return known->first;
+        }
+        QByteArray frame;
+        QString problem;
+        if (const auto text = ReadTextFile(file, &problem)) {
+            const KeyFields keys = KeyFieldsFromFile(*text);
+            if (!keys.ok())
+                problem = path + QStringLiteral(": ") + keys.error;
+            else if (const vrx::KeyFrameOutcome built = vrx::BuildKeyFrame(keys.fields, frame); !built.ok)
+                problem = path + QStringLiteral(": ") + InEnglish(built.message);
+        }
+        if (!problem.isEmpty())
+            frame.clear();
+        m_frames.insert(file, {frame, problem});
+        *error = problem;
+        return frame;
+    }
+
+private:
+    QString m_folder;
+    QHash<QString, std::pair<QByteArray, QString>> m_frames;
+};
 
 struct RowReport {
     int line = 0;
@@ -67,13 +108,23 @@ int RunBatch(const QStringList &arguments, Console &console) {
         QStringLiteral("Configures one reader per row of a CSV file. The header names the column "
                        "\"address\" (where the reader is now) and any of configure's option names: ip, "
                        "mask, gateway, port, server-ip, server-port, mac, protocol, heartbeat, beep, "
-                       "key-source; an empty cell keeps the reader's value. Every row is checked before "
-                       "anything is sent: a bad row is reported with its line number and skipped. Each "
-                       "good row is configured like 'vrxctl configure'; the run goes on past failures."));
+                       "key-source, or their names in read --json (reader_ip, server_ip, ...); the CSV of "
+                       "scan and discover is a batch file as written (its columns interface, duplicate_mac "
+                       "and reach are ignored). An empty cell, or one that holds what the reader reports, "
+                       "keeps the reader's value. A column \"keys\" names a key file per row (relative to "
+                       "the CSV file's folder), downloaded before the settings; a file with keys but no "
+                       "setting columns writes only the keys. Every row is checked before anything is "
+                       "sent: a bad row is reported with its line number and skipped. Each reader is read "
+                       "first, and nothing is written to one that does not answer; the run goes on past "
+                       "failures."));
     parser.addPositionalArgument(QStringLiteral("FILE.csv"),
                                  QStringLiteral("The readers and their new settings."));
     parser.addOptions({
         {QStringLiteral("dry-run"), QStringLiteral("Read and check every reader; write nothing.")},
+        {QStringLiteral("keys"),
+         QStringLiteral("Download the keys of this key file (the format of keys --file) to every reader "
+                        "whose row names no key file."),
+         QStringLiteral("FILE")},
         {QStringLiteral("report"),
          QStringLiteral("Write a CSV report: line, address, result (ok, no reply, echo differs, invalid: "
                         "reason, ...), changes."),
@@ -97,9 +148,28 @@ int RunBatch(const QStringList &arguments, Console &console) {
     const auto text = ReadTextFile(path, &error);
     if (!text)
         return Fail(console, BadInput, error);
-    const BatchFile batch = ParseBatchFile(*text);
+    BatchFile batch = ParseBatchFile(*text);
     if (!batch.error.isEmpty())
         return Fail(console, BadInput, QStringLiteral("%1: %2").arg(path, batch.error));
+    KeyFrames keyFrames(QFileInfo(path).absolutePath());
+    QByteArray everyRowsKeys;
+    if (parser.isSet(QStringLiteral("keys"))) {
+        const QString keysPath = parser.value(QStringLiteral("keys"));
+        everyRowsKeys = keyFrames.frame(QFileInfo(keysPath).absoluteFilePath(), &error);
+        if (everyRowsKeys.isEmpty())
+            return Fail(console, BadInput, error);
+    }
+    QList<QByteArray> rowKeys(batch.rows.size(), everyRowsKeys);
+    for (qsizetype r = 0; r < batch.rows.size(); ++r) {
+        BatchRow &row = batch.rows[r];
+        if (row.ok() && !row.keys.isEmpty()) {
+            rowKeys[r] = keyFrames.frame(row.keys, &error);
+            if (rowKeys[r].isEmpty())
+                row.invalid = QStringLiteral("keys: ") + error;
+        }
+    }
+    // Files from before the keys write their settings even with no setting column, as they always did.
+    const bool writeSettings = batch.settingsColumns || (!batch.keysColumn && everyRowsKeys.isEmpty());
 
     for (const BatchRow &row : batch.rows)
         if (!row.ok()) {
@@ -121,7 +191,11 @@ int RunBatch(const QStringList &arguments, Console &console) {
     QList<qsizetype> itemRows; // the file row of each item
     for (qsizetype r = 0; r < batch.rows.size(); ++r)
         if (batch.rows[r].ok()) {
-            items.append(vrx::BatchItem{batch.rows[r].address, batch.rows[r].change, {}, {}});
+            items.append(vrx::BatchItem{batch.rows[r].address,
+                                        writeSettings ? std::optional<SettingsChange>(batch.rows[r].change)
+                                                      : std::nullopt,
+                                        rowKeys[r],
+                                        {}});
             itemRows.append(r);
         }
 

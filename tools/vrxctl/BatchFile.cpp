@@ -4,6 +4,7 @@
 
 #include "fields/AddressText.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace vrxctl {
@@ -15,6 +16,19 @@ QStringList OptionNames() {
     for (const SettingName &setting : SettingNames())
         names.append(QLatin1String(setting.option));
     return names;
+}
+
+// What scan and discover --csv say about a reader beside its settings: nothing to write.
+bool DescribesTheReader(const QString &name) {
+    return name == QLatin1String("interface") || name == QLatin1String("duplicate_mac") ||
+           name == QLatin1String("reach");
+}
+
+std::optional<SettingField> SettingNamed(const QString &name) {
+    for (const SettingName &setting : SettingNames())
+        if (name == QLatin1String(setting.option) || name == QLatin1String(setting.jsonKey))
+            return setting.field;
+    return std::nullopt;
 }
 
 } // namespace
@@ -32,35 +46,42 @@ BatchFile ParseBatchFile(const QString &text) {
     }
     const CsvRecord &header = table.records.first();
     int addressColumn = -1;
+    int keysColumn = -1;
     QList<std::optional<SettingField>> columns;
     for (int c = 0; c < header.cells.size(); ++c) {
         const QString name = header.cells[c].toLower();
-        std::optional<SettingField> field;
-        if (name == QLatin1String("address")) {
-            if (addressColumn >= 0) {
-                file.error = QStringLiteral("line %1: the column \"address\" appears twice").arg(header.line);
-                return file;
-            }
-            addressColumn = c;
-        } else {
-            for (const SettingName &setting : SettingNames())
-                if (name == QLatin1String(setting.option))
-                    field = setting.field;
-            if (!field) {
-                file.error = QStringLiteral("line %1: unknown column \"%2\"; the columns are address and %3")
-                                 .arg(header.line)
-                                 .arg(header.cells[c])
-                                 .arg(OptionNames().join(QStringLiteral(", ")));
-                return file;
-            }
-            if (columns.contains(field)) {
+        const std::optional<SettingField> field = SettingNamed(name);
+        int *single = name == QLatin1String("address") ? &addressColumn
+                      : name == QLatin1String("keys")  ? &keysColumn
+                                                       : nullptr;
+        if (single) {
+            if (*single >= 0) {
                 file.error =
                     QStringLiteral("line %1: the column \"%2\" appears twice").arg(header.line).arg(name);
                 return file;
             }
+            *single = c;
+        } else if (field) {
+            if (columns.contains(field)) {
+                file.error = QStringLiteral("line %1: the setting of column \"%2\" appears twice")
+                                 .arg(header.line)
+                                 .arg(header.cells[c]);
+                return file;
+            }
+        } else if (!DescribesTheReader(name)) {
+            file.error =
+                QStringLiteral("line %1: unknown column \"%2\"; the columns are address, keys and %3 "
+                               "(or their names in read --json)")
+                    .arg(header.line)
+                    .arg(header.cells[c])
+                    .arg(OptionNames().join(QStringLiteral(", ")));
+            return file;
         }
         columns.append(field);
     }
+    file.keysColumn = keysColumn >= 0;
+    file.settingsColumns =
+        std::any_of(columns.begin(), columns.end(), [](const auto &f) { return f.has_value(); });
     if (addressColumn < 0) {
         file.error = QStringLiteral("line %1: the header has no column \"address\"").arg(header.line);
         return file;
@@ -81,6 +102,8 @@ BatchFile ParseBatchFile(const QString &text) {
             row.invalid = QStringLiteral("address: \"%1\" is not an address").arg(addressText);
         } else {
             row.address = vrx::DottedText(parsed.bytes);
+            if (keysColumn >= 0)
+                row.keys = record.cells[keysColumn];
             for (int c = 0; c < record.cells.size(); ++c)
                 if (columns[c] && !record.cells[c].isEmpty())
                     row.change.values.insert(*columns[c], record.cells[c]);

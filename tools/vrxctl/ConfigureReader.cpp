@@ -77,7 +77,10 @@ QStringList ChangesOf(const ConfigureOutcome &outcome) {
         outcome.result == ConfigureResult::Invalid || outcome.result == ConfigureResult::NoRoute ||
         outcome.result == ConfigureResult::SocketError || outcome.result == ConfigureResult::NoAddressLeft)
         return {};
-    return SettingsDifferences(outcome.before, outcome.after);
+    QStringList changes;
+    if (outcome.keysDownloaded)
+        changes.append(QStringLiteral("keys downloaded"));
+    return changes + SettingsDifferences(outcome.before, outcome.after);
 }
 
 } // namespace vrxctl

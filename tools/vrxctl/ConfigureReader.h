@@ -26,7 +26,7 @@ QString ResultText(const ConfigureOutcome &outcome);
 // VerifyNoReply why the new address cannot be asked at all (empty: it was asked, in vain).
 QString DetailText(const ConfigureOutcome &outcome);
 
-// "port 1234 -> 80" for each setting the outcome changes.
+// "keys downloaded" when they were, and "port 1234 -> 80" for each setting the outcome changes.
 QStringList ChangesOf(const ConfigureOutcome &outcome);
 
 } // namespace vrxctl

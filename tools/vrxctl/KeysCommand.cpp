@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 #include "Commands.h"
+#include "ConfigureReader.h"
 #include "EnglishMessages.h"
 #include "ExitCode.h"
 #include "KeyInput.h"
@@ -7,15 +8,85 @@
 #include "Trace.h"
 
 #include "keys/KeyFrame.h"
+#include "net/ReaderBatch.h"
+
+#include <QFile>
+#include <QRegularExpression>
 
 namespace vrxctl {
+
+namespace {
+
+// The addresses given, or with "-" those on stdin, separated by blanks, commas or line ends.
+QStringList ReaderTexts(const QStringList &positional) {
+    QStringList texts;
+    for (const QString &argument : positional) {
+        if (argument != QLatin1String("-")) {
+            texts.append(argument);
+            continue;
+        }
+        QFile in;
+        if (!in.open(stdin, QIODevice::ReadOnly))
+            continue;
+        texts += QString::fromUtf8(in.readAll())
+                     .split(QRegularExpression(QStringLiteral("[\\s,]+")), Qt::SkipEmptyParts);
+    }
+    return texts;
+}
+
+// One line per reader as batch reports its rows, the readers read first on the batch engine, and
+// the exit code batch would give.
+int DownloadToSeveral(const QStringList &positional, const QByteArray &frame, const CommonOptions &options,
+                      Console &console) {
+    const QStringList texts = ReaderTexts(positional);
+    if (texts.isEmpty())
+        return Fail(console, BadInput, QStringLiteral("no reader address on stdin"));
+    QList<vrx::BatchItem> items;
+    for (const QString &text : texts)
+        if (const auto address = ReaderAddress(text))
+            items.append(vrx::BatchItem{*address, std::nullopt, frame, {}});
+    Trace trace(&console.err, options.trace);
+    ReaderLink link(options.link, &trace);
+    vrx::BatchOptions batchOptions;
+    batchOptions.localFollowsRoute = options.link.local.isEmpty();
+    vrx::ReaderBatch batch(link, batchOptions);
+    batch.run(items);
+
+    QList<int> codes;
+    qsizetype item = 0;
+    for (const QString &text : texts) {
+        QString result;
+        if (!ReaderAddress(text)) {
+            result = QStringLiteral("invalid: not a reader address");
+            codes.append(BadInput);
+        } else {
+            const ConfigureOutcome &outcome = batch.outcomes()[item++];
+            result = ResultText(outcome);
+            codes.append(ExitCodeOf(outcome));
+        }
+        console.out << QStringLiteral("%1  %2\n").arg(text, -15).arg(result);
+    }
+    console.out
+        << QStringLiteral("%1 of %2 readers took the keys.\n").arg(codes.count(Success)).arg(codes.size());
+    console.out.flush();
+    for (const int code : {SocketFailure, BadInput, NotConfirmed})
+        if (codes.contains(code))
+            return code;
+    return Success;
+}
+
+} // namespace
 
 int RunKeys(const QStringList &arguments, Console &console) {
     QCommandLineParser parser;
     PrepareParser(parser,
                   QStringLiteral("Downloads the A and B keys of the 16 sectors into a reader. Succeeds "
-                                 "only on the reader's exact echo. Keys are never printed."));
-    parser.addPositionalArgument(QStringLiteral("READER"), QStringLiteral("The reader's address."));
+                                 "only on the reader's exact echo. Keys are never printed. Given several "
+                                 "readers (or - to read their addresses from stdin), reads each first, "
+                                 "downloads to those that answer, and prints one line per reader."));
+    parser.addPositionalArgument(QStringLiteral("READER"),
+                                 QStringLiteral("The reader's address; several, or - for a list on stdin."),
+                                 QStringLiteral("READER... | -"));
     parser.addOptions({
         {QStringLiteral("key"), QStringLiteral("One key (12 hexadecimal digits) for all 32 keys."),
          QStringLiteral("HEX12")},
@@ -26,10 +97,18 @@ int RunKeys(const QStringList &arguments, Console &console) {
     if (const auto exit = ParseCommand(parser, QStringLiteral("keys"), arguments, console))
         return *exit;
 
+    const QStringList positional = parser.positionalArguments();
+    const bool several = positional.size() > 1 || positional == QStringList{QStringLiteral("-")};
     CommonOptions options;
     QString reader;
-    if (const auto exit = ReadReaderArgument(parser, QStringLiteral("keys"), console, &options, &reader))
+    if (several) {
+        QString error;
+        if (!ReadCommonOptions(parser, &options, &error))
+            return Fail(console, BadInput, error);
+    } else if (const auto exit =
+                   ReadReaderArgument(parser, QStringLiteral("keys"), console, &options, &reader)) {
         return *exit;
+    }
     QString error;
     const bool oneKey = parser.isSet(QStringLiteral("key"));
     if (oneKey == parser.isSet(QStringLiteral("file")))
@@ -54,6 +133,8 @@ int RunKeys(const QStringList &arguments, Console &console) {
     if (!built.ok)
         return Fail(console, BadInput, InEnglish(built.message));
 
+    if (several)
+        return DownloadToSeveral(positional, frame, options, console);
     if (const auto exit = BindLocalFor(reader, console, &options))
         return *exit;
     Trace trace(&console.err, options.trace);

@@ -31,6 +31,8 @@ private slots:
     void batchFile();
     void batchHeaderErrors_data();
     void batchHeaderErrors();
+    void batchColumnNames_data();
+    void batchColumnNames();
     void csvQuoting();
     void firstBadFieldInWindowOrder_data();
     void firstBadFieldInWindowOrder();
@@ -208,6 +210,59 @@ void TestVrxctlInput::batchHeaderErrors_data() {
                            << "no header";
     QTest::newRow("open quote") << "address\n\"127.0.31.1\n"
                                 << "line 2: a quoted cell is not closed";
+    QTest::newRow("one setting by both names") << "address,server-ip,server_ip\n"
+                                               << "appears twice";
+    QTest::newRow("keys twice") << "address,keys,KEYS\n"
+                                << "the column \"keys\" appears twice";
+}
+
+void TestVrxctlInput::batchColumnNames_data() {
+    QTest::addColumn<QString>("header");
+    QTest::addColumn<QString>("cells");
+    QTest::addColumn<QList<SettingField>>("fields"); // the settings the row changes
+    QTest::addColumn<bool>("settingsColumns");
+    QTest::addColumn<QString>("keys");
+
+    using F = SettingField;
+    QTest::newRow("configure's names") << "address,ip,server-ip,key-source"
+                                       << "127.0.31.1,127.0.31.2,10.0.0.1,reader"
+                                       << QList<F>{F::ReaderIp, F::ServerIp, F::KeySource} << true << "";
+    QTest::newRow("read --json's names")
+        << "address,reader_ip,subnet_mask,server_port,key_source"
+        << "127.0.31.1,127.0.31.2,255.255.0.0,80,reader"
+        << QList<F>{F::ReaderIp, F::SubnetMask, F::ServerPort, F::KeySource} << true << "";
+    QTest::newRow("scan --csv as written")
+        << "address,reader_ip,subnet_mask,gateway,reader_port,server_ip,server_port,mac,protocol,heartbeat,"
+           "beep,key_source,duplicate_mac"
+        << "127.0.31.1,127.0.31.1,255.255.255.0,127.0.31.254,1234,10.0.0.1,1234,00-14-7F-00-1F-01,udp,on,on,"
+           "command,yes"
+        << QList<F>{F::ReaderIp, F::SubnetMask, F::Gateway,   F::ReaderPort, F::ServerIp, F::ServerPort,
+                    F::Mac,      F::Protocol,   F::Heartbeat, F::Beep,       F::KeySource}
+        << true << "";
+    QTest::newRow("discover --csv, descriptions ignored")
+        << "address,interface,server_ip,duplicate_mac,reach"
+        << "127.0.31.1,eth0,10.0.0.1,no,\"ip route add 127.0.31.1 dev eth0\"" << QList<F>{F::ServerIp} << true
+        << "";
+    QTest::newRow("keys only") << "address,keys"
+                               << "127.0.31.1,site.keys" << QList<F>{} << false << "site.keys";
+    QTest::newRow("address only") << "address"
+                                  << "127.0.31.1" << QList<F>{} << false << "";
+}
+
+void TestVrxctlInput::batchColumnNames() {
+    QFETCH(QString, header);
+    QFETCH(QString, cells);
+    QFETCH(QList<SettingField>, fields);
+    QFETCH(bool, settingsColumns);
+    QFETCH(QString, keys);
+    const BatchFile file = ParseBatchFile(header + u'\n' + cells + u'\n');
+    QVERIFY2(file.error.isEmpty(), qPrintable(file.error));
+    QCOMPARE(file.rows.size(), 1);
+    QVERIFY2(file.rows.front().ok(), qPrintable(file.rows.front().invalid));
+    QCOMPARE(file.rows.front().change.values.keys(), fields);
+    QCOMPARE(file.settingsColumns, settingsColumns);
+    QCOMPARE(file.keysColumn, !keys.isEmpty());
+    QCOMPARE(file.rows.front().keys, keys);
 }
 
 void TestVrxctlInput::batchHeaderErrors() {
