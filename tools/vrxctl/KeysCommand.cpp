@@ -13,12 +13,18 @@
 #include <QFile>
 #include <QRegularExpression>
 
+#include <optional>
+
 namespace vrxctl {
 
 namespace {
 
-// The addresses given, or with "-" those on stdin, separated by blanks, commas or line ends.
-QStringList ReaderTexts(const QStringList &positional) {
+// More than a list of every address of a /16 takes on stdin is not a list of readers.
+constexpr qint64 MaxStdinBytes = 1 << 20;
+
+// The addresses given, or with "-" those on stdin, separated by blanks, commas or line ends; nothing
+// with an error text when stdin holds more than MaxStdinBytes.
+std::optional<QStringList> ReaderTexts(const QStringList &positional, QString *error) {
     QStringList texts;
     for (const QString &argument : positional) {
         if (argument != QLatin1String("-")) {
@@ -28,8 +34,20 @@ QStringList ReaderTexts(const QStringList &positional) {
         QFile in;
         if (!in.open(stdin, QIODevice::ReadOnly))
             continue;
-        texts += QString::fromUtf8(in.readAll())
-                     .split(QRegularExpression(QStringLiteral("[\\s,]+")), Qt::SkipEmptyParts);
+        // A pipe gives what has arrived so far: read on until its end or past the bound.
+        QByteArray bytes;
+        while (bytes.size() <= MaxStdinBytes) {
+            const QByteArray chunk = in.read(MaxStdinBytes + 1 - bytes.size());
+            if (chunk.isEmpty())
+                break;
+            bytes += chunk;
+        }
+        if (bytes.size() > MaxStdinBytes) {
+            *error = QStringLiteral("the list on stdin is longer than %1 bytes").arg(MaxStdinBytes);
+            return std::nullopt;
+        }
+        texts +=
+            QString::fromUtf8(bytes).split(QRegularExpression(QStringLiteral("[\\s,]+")), Qt::SkipEmptyParts);
     }
     return texts;
 }
@@ -38,7 +56,11 @@ QStringList ReaderTexts(const QStringList &positional) {
 // the exit code batch would give.
 int DownloadToSeveral(const QStringList &positional, const QByteArray &frame, const CommonOptions &options,
                       Console &console) {
-    const QStringList texts = ReaderTexts(positional);
+    QString error;
+    const std::optional<QStringList> given = ReaderTexts(positional, &error);
+    if (!given)
+        return Fail(console, BadInput, error);
+    const QStringList &texts = *given;
     if (texts.isEmpty())
         return Fail(console, BadInput, QStringLiteral("no reader address on stdin"));
     QList<vrx::BatchItem> items;

@@ -193,6 +193,14 @@ void TestVrxctlSite::keysToSeveralReaders() {
                                        "127.0.68.12      ok\n"
                                        "2 of 3 readers took the keys.\n"));
     QCOMPARE(sim.reader(QStringLiteral("127.0.68.11"))->key(0, false), QByteArray::fromHex("0A0B0C0D0E0F"));
+
+    // A list longer than any site is refused before anything is sent.
+    sim.clearRecords();
+    const Result flood = Shell(folder, QStringLiteral("vrxctl keys --key 0A0B0C0D0E0F -"),
+                               QByteArray("127.0.68.11\n").repeated(100000));
+    QVERIFY2(flood.code == 2 && flood.err.contains(QStringLiteral("longer than")),
+             qPrintable(Diagnose(flood)));
+    QVERIFY(sim.received().isEmpty());
 }
 
 void TestVrxctlSite::batchDownloadsKeys() {
