@@ -40,6 +40,13 @@ cmake -S "$repo" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DVRX_BUILD_TESTS=OFF -DVRX_BUILD_BENCH=OFF >"$build.configure.log" ||
     { cat "$build.configure.log"; exit 1; }
 cmake --build "$build" --parallel "$jobs" --target vrx-config vrxctl vrx-reader-sim
+# The window opens no console; the two command-line programs are console programs.
+subsystem() { x86_64-w64-mingw32-objdump -p "$build/bin/$1" | awk '/^Subsystem/ { print $3, $4 }'; }
+for expected in "vrx-config.exe (Windows GUI)" "vrxctl.exe (Windows CUI)" "vrx-reader-sim.exe (Windows CUI)"; do
+    program=${expected%% *}
+    [ "$program $(subsystem "$program")" = "$expected" ] ||
+        { echo "build.sh: $program is not $(echo "${expected#* }" | tr -d '()')" >&2; exit 1; }
+done
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 [ -n "$version" ] || { echo "build.sh: no project version in $build/CMakeCache.txt" >&2; exit 1; }
 
