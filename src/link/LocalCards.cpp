@@ -3,11 +3,8 @@
 #include "fields/AddressText.h"
 
 #include <QNetworkInterface>
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
+#include <QNetworkProxy>
+#include <QUdpSocket>
 
 namespace vrx {
 
@@ -70,25 +67,17 @@ QString CardListText(const QList<LocalCard> &cards, const QString &separator) {
 }
 
 QString RouteLocalAddress(const QString &reader) {
-    sockaddr_in remote{};
-    remote.sin_family = AF_INET;
-    remote.sin_port = htons(1001);
-    if (inet_pton(AF_INET, reader.toLatin1().constData(), &remote.sin_addr) != 1)
+    const QHostAddress remote(reader);
+    if (remote.protocol() != QAbstractSocket::IPv4Protocol || remote.toString() != reader)
+        return {}; // dotted text only
+    // Connecting a UDP socket to an address literal happens at once, on every system.
+    QUdpSocket probe;
+    probe.setProxy(QNetworkProxy::NoProxy);
+    probe.connectToHost(remote, 1001);
+    if (probe.state() != QAbstractSocket::ConnectedState && !probe.waitForConnected(1000))
         return {};
-    const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return {};
-    QString local;
-    sockaddr_in bound{};
-    socklen_t length = sizeof bound;
-    if (::connect(fd, reinterpret_cast<const sockaddr *>(&remote), sizeof remote) == 0 &&
-        ::getsockname(fd, reinterpret_cast<sockaddr *>(&bound), &length) == 0) {
-        char text[INET_ADDRSTRLEN] = {};
-        if (inet_ntop(AF_INET, &bound.sin_addr, text, sizeof text))
-            local = QString::fromLatin1(text);
-    }
-    ::close(fd);
-    return local;
+    const QHostAddress local = probe.localAddress();
+    return local.isNull() ? QString() : QHostAddress(local.toIPv4Address()).toString();
 }
 
 } // namespace vrx

@@ -1,7 +1,6 @@
 #include "link/QtSocketErrors.h"
 
-#include <cerrno>
-#include <cstring>
+#include "link/SystemErrors.h"
 
 namespace vrx {
 
@@ -30,33 +29,6 @@ QString Doing(const SocketErrorContext &context) {
         break;
     }
     return QStringLiteral("接收数据失败");
-}
-
-// The Qt condition of a system call's errno.
-QAbstractSocket::SocketError QtSocketErrorOfErrno(int number) {
-    switch (number) {
-    case EACCES:
-    case EPERM:
-        return QAbstractSocket::SocketAccessError;
-    case ENETUNREACH:
-    case EHOSTUNREACH:
-    case EHOSTDOWN:
-    case ENETDOWN:
-        return QAbstractSocket::NetworkError;
-    case EMSGSIZE:
-        return QAbstractSocket::DatagramTooLargeError;
-    case EADDRNOTAVAIL:
-        return QAbstractSocket::SocketAddressNotAvailableError;
-    case EADDRINUSE:
-        return QAbstractSocket::AddressInUseError;
-    case ECONNREFUSED:
-        return QAbstractSocket::ConnectionRefusedError;
-    case ENOMEM:
-    case ENOBUFS:
-        return QAbstractSocket::SocketResourceError;
-    default:
-        return QAbstractSocket::UnknownSocketError;
-    }
 }
 
 } // namespace
@@ -90,13 +62,8 @@ SocketError SocketErrorFromQt(QAbstractSocket::SocketError error, const QString 
         return {SocketErrorNumber::WrongState,
                 QStringLiteral("%1：套接字的当前状态不允许这个操作。%2").arg(doing, detail)};
     case QAbstractSocket::SocketAccessError:
-        if (binding && context.port > 0 && context.port < 1024)
-            return {SocketErrorNumber::AccessDenied,
-                    QStringLiteral("%1：端口 %2 小于1024，绑定它需要管理员权限（root）或 "
-                                   "cap_net_bind_service 能力。%3")
-                        .arg(doing)
-                        .arg(context.port)
-                        .arg(detail)};
+        if (const QString reason = binding ? BindRefusedReason(context.port) : QString(); !reason.isEmpty())
+            return {SocketErrorNumber::AccessDenied, QStringLiteral("%1：%2%3").arg(doing, reason, detail)};
         return {SocketErrorNumber::AccessDenied, QStringLiteral("%1：权限不足。%2").arg(doing, detail)};
     case QAbstractSocket::SocketAddressNotAvailableError:
         // The list ends the text, so that the operator can copy an address from it.
@@ -125,9 +92,8 @@ SocketError SocketErrorFromQt(QAbstractSocket::SocketError error, const QString 
                                          detail.isEmpty() ? QStringLiteral("（未知的套接字错误）") : detail)};
 }
 
-SocketError SocketErrorOfErrno(int number, const SocketErrorContext &context) {
-    return SocketErrorFromQt(QtSocketErrorOfErrno(number), QString::fromLocal8Bit(std::strerror(number)),
-                             context);
+SocketError SocketErrorOfSystem(int number, const SocketErrorContext &context) {
+    return SocketErrorFromQt(QtConditionOfSystemError(number), SystemErrorText(number), context);
 }
 
 } // namespace vrx

@@ -38,7 +38,8 @@ QString LocalAddressesText(const QList<LocalCard> &cards);
 SocketError SocketErrorFromQt(QAbstractSocket::SocketError error, const QString &qtText,
                               const SocketErrorContext &context, const QList<LocalCard> &cards = {});
 
-// The failure of a system call made past QUdpSocket, described as SocketErrorFromQt describes Qt's.
-SocketError SocketErrorOfErrno(int number, const SocketErrorContext &context);
+// The failure of a system call made past QUdpSocket (errno, or WSAGetLastError() on Windows), described
+// as SocketErrorFromQt describes Qt's.
+SocketError SocketErrorOfSystem(int number, const SocketErrorContext &context);
 
 } // namespace vrx

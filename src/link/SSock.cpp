@@ -1,6 +1,7 @@
 #include "link/SSock.h"
 
 #include "fields/AddressText.h"
+#include "link/DatagramSystem.h"
 #include "link/LocalAddress.h"
 #include "link/QtSocketErrors.h"
 #include "link/SharedPort.h"
@@ -9,12 +10,6 @@
 #include <QTimerEvent>
 
 #include <utility>
-
-#include <cerrno>
-#include <linux/sockios.h>
-#include <netinet/in.h>
-#include <sys/ioctl.h>
-#include <sys/socket.h>
 
 namespace vrx {
 
@@ -172,84 +167,45 @@ void SSock::SendData(const QByteArray &data) {
         throw SocketException(error);
 }
 
-namespace {
-
-// The errors an ICMP message leaves on a socket while IP_RECVERR is on: the next send reports one of
-// them instead of sending. A route that is missing gives two of them too, but every time. While the
-// messages pour in (a scan's batch of ARPs given up at once) every attempt may meet a fresh one.
-bool LeftByAMessage(int number) {
-    return number == ECONNREFUSED || number == EHOSTUNREACH || number == ENETUNREACH || number == EHOSTDOWN;
-}
-
-// How often a send is tried again that met an error left by an ICMP message.
-constexpr int SendAttempts = 4;
-
-} // namespace
-
 SSock::SendOutcome SSock::TrySendData(const QByteArray &data, quint32 host, quint16 port,
                                       SocketError *error) {
-    const auto fail = [&](int number, const QString &text) {
-        if (error) {
-            const QString destination = DottedText(QHostAddress(host));
-            *error = number ? SocketErrorOfErrno(number, {SocketErrorContext::Sending, destination, port})
-                            : SocketError{SocketErrorNumber::WrongState, text};
-        }
+    if (State() == Closed) {
+        if (error)
+            *error = {SocketErrorNumber::WrongState, QStringLiteral("套接字尚未绑定本机地址，不能发送。")};
         return SendOutcome::Failed;
-    };
-    if (State() == Closed)
-        return fail(0, QStringLiteral("套接字尚未绑定本机地址，不能发送。"));
-    const int fd = int(port_->descriptor());
-    // A UDP send that the kernel drops on its way out (no room for another neighbour entry, a full card
-    // queue) returns success unless IP_RECVERR is on. It is on only around the send itself, so that the
-    // ICMP messages of a scan (a host unreachable for every address nobody answers ARP for) are not
-    // queued on the socket as errors. One that arrives meanwhile still leaves its error for the next
-    // send: it is cleared just before, and a send that meets one all the same is tried again.
-    const int on = 1;
-    const int off = 0;
-    ::setsockopt(fd, IPPROTO_IP, IP_RECVERR, &on, sizeof on);
-    int number = 0;
-    for (int attempt = 0; attempt < SendAttempts; ++attempt) {
-        int pending = 0;
-        socklen_t length = sizeof pending;
-        ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &pending, &length); // reads and clears it
-        number = port_->sendNow(this, data, host, port);
-        if (!LeftByAMessage(number))
-            break;
     }
-    ::setsockopt(fd, IPPROTO_IP, IP_RECVERR, &off, sizeof off);
-    if (number == 0)
+    const DatagramSystem::SendAttempt attempt = port_->trySend(this, data, host, port);
+    const bool failed = attempt.outcome == DatagramSystem::SendAttempt::Interrupted ||
+                        attempt.outcome == DatagramSystem::SendAttempt::Failed;
+    if (error && failed)
+        *error = SocketErrorOfSystem(attempt.number,
+                                     {SocketErrorContext::Sending, DottedText(QHostAddress(host)), port});
+    switch (attempt.outcome) {
+    case DatagramSystem::SendAttempt::Sent:
         return SendOutcome::Sent;
-    if (number == EAGAIN || number == EWOULDBLOCK)
+    case DatagramSystem::SendAttempt::Busy:
         return SendOutcome::Busy;
-    if (number == ENOBUFS)
+    case DatagramSystem::SendAttempt::Dropped:
         return SendOutcome::Dropped;
-    fail(number, QString());
-    return LeftByAMessage(number) ? SendOutcome::Interrupted : SendOutcome::Failed;
+    case DatagramSystem::SendAttempt::Interrupted:
+        return SendOutcome::Interrupted;
+    case DatagramSystem::SendAttempt::Failed:
+        break;
+    }
+    return SendOutcome::Failed;
 }
 
 int SSock::SendQueueBytes() const {
-    int queued = 0;
-    if (State() == Closed || ::ioctl(int(port_->descriptor()), SIOCOUTQ, &queued) != 0)
-        return 0;
-    return queued;
+    return State() == Closed ? 0 : DatagramSystem::SendQueueBytes(port_->descriptor());
 }
 
 int SSock::SendBufferSize() const {
-    int size = 0;
-    socklen_t length = sizeof size;
-    if (State() == Closed ||
-        ::getsockopt(int(port_->descriptor()), SOL_SOCKET, SO_SNDBUF, &size, &length) != 0)
-        return 0;
-    return size;
+    return State() == Closed ? 0 : DatagramSystem::SendBufferSize(port_->descriptor());
 }
 
 void SSock::SetSendBufferSize(int bytes) {
-    if (State() == Closed)
-        return;
-    const int fd = int(port_->descriptor());
-    // SO_SNDBUFFORCE passes net.core.wmem_max for a process with CAP_NET_ADMIN; others get the limit.
-    if (::setsockopt(fd, SOL_SOCKET, SO_SNDBUFFORCE, &bytes, sizeof bytes) != 0)
-        ::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &bytes, sizeof bytes);
+    if (State() != Closed)
+        DatagramSystem::SetSendBufferSize(port_->descriptor(), bytes);
 }
 
 void SSock::NotifyWhenWritable() {

@@ -1,5 +1,6 @@
 #include "link/SharedPort.h"
 
+#include "link/DatagramSystem.h"
 #include "link/QtSocketErrors.h"
 #include "link/SSock.h"
 #include "link/SocketException.h"
@@ -11,11 +12,6 @@
 #include <QVarLengthArray>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <sys/stat.h>
 
 namespace vrx {
 
@@ -29,15 +25,6 @@ thread_local SharedPort *tFirstPort = nullptr;
 // as a kernel queue that runs over drops them.
 constexpr int MostSetAsideAtOnce = 4 * SSock::MaxDatagramsPerPass;
 constexpr size_t MostSetAside = 16 * SSock::MaxDatagramsPerPass;
-
-// The network namespace the calling thread is in: the same address and port in two namespaces are two
-// different ports (a test may move its thread into an emulated computer).
-quint64 CurrentNetNamespace() {
-    struct stat status {};
-    if (::stat("/proc/thread-self/ns/net", &status) != 0)
-        return 0;
-    return quint64(status.st_ino) ^ (quint64(status.st_dev) << 32);
-}
 
 bool IsWildcard(const QHostAddress &address) {
     return address == QHostAddress::AnyIPv4; // asked per datagram: no address is made for it
@@ -64,38 +51,6 @@ void CheckLocalAddress(const QHostAddress &address, quint16 port) {
         throw SocketException(BindError(probe, address, port));
 }
 
-// Sends without waiting; 0 when the kernel took the datagram whole, otherwise the errno. A datagram
-// from a specific address through a socket bound to every address gives its source with it
-// (IP_PKTINFO), as the kernel would take it from a socket bound to that address alone.
-int SendTo(qintptr descriptor, const QHostAddress *from, const QByteArray &data, quint32 host, quint16 port) {
-    sockaddr_in destination{};
-    destination.sin_family = AF_INET;
-    destination.sin_port = htons(port);
-    destination.sin_addr.s_addr = htonl(host);
-    iovec bytes{const_cast<char *>(data.constData()), size_t(data.size())};
-    msghdr message{};
-    message.msg_name = &destination;
-    message.msg_namelen = sizeof destination;
-    message.msg_iov = &bytes;
-    message.msg_iovlen = 1;
-    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(in_pktinfo))] = {};
-    if (from) {
-        message.msg_control = control;
-        message.msg_controllen = sizeof control;
-        cmsghdr *header = CMSG_FIRSTHDR(&message);
-        header->cmsg_level = IPPROTO_IP;
-        header->cmsg_type = IP_PKTINFO;
-        header->cmsg_len = CMSG_LEN(sizeof(in_pktinfo));
-        in_pktinfo info{};
-        info.ipi_spec_dst.s_addr = htonl(from->toIPv4Address());
-        std::memcpy(CMSG_DATA(header), &info, sizeof info);
-    }
-    const ssize_t sent = ::sendmsg(int(descriptor), &message, MSG_DONTWAIT);
-    if (sent == data.size())
-        return 0;
-    return sent < 0 ? errno : EMSGSIZE;
-}
-
 } // namespace
 
 SharedPort::SharedPort(quint64 netNamespace, const QHostAddress &address, quint16 port)
@@ -119,7 +74,7 @@ SharedPort *SharedPort::Find(quint64 netNamespace, const QHostAddress &address, 
 }
 
 SharedPort *SharedPort::Join(SSock *holder, const QHostAddress &address, quint16 port) {
-    const quint64 netNamespace = CurrentNetNamespace();
+    const quint64 netNamespace = DatagramSystem::NetworkScope();
     SharedPort *joined = Find(netNamespace, address, port);
     if (!joined && !IsWildcard(address)) {
         joined = Find(netNamespace, QHostAddress(QHostAddress::AnyIPv4), port);
@@ -229,6 +184,7 @@ void SharedPort::bindKernelSocket() {
         m_socket->abort();
         throw SocketException(error);
     }
+    DatagramSystem::PrepareSocket(m_socket->socketDescriptor());
 }
 
 void SharedPort::add(SSock *holder, const QHostAddress &address) {
@@ -335,7 +291,7 @@ bool SharedPort::send(const SSock *holder, const QByteArray &data, const QHostAd
     }
     if (error) {
         const SocketErrorContext context{SocketErrorContext::Sending, to.toString(), toPort};
-        *error = number ? SocketErrorOfErrno(number, context)
+        *error = number ? SocketErrorOfSystem(number, context)
                         : SocketErrorFromQt(m_socket->error(), m_socket->errorString(), context);
     }
     return false;
@@ -344,7 +300,16 @@ bool SharedPort::send(const SSock *holder, const QByteArray &data, const QHostAd
 int SharedPort::sendNow(const SSock *holder, const QByteArray &data, quint32 host, quint16 port) {
     const QHostAddress from = addressOf(holder);
     const bool giveSource = wildcard() && !IsWildcard(from);
-    return SendTo(m_socket->socketDescriptor(), giveSource ? &from : nullptr, data, host, port);
+    return DatagramSystem::SendNow(m_socket->socketDescriptor(), giveSource ? &from : nullptr, data, host,
+                                   port);
+}
+
+DatagramSystem::SendAttempt SharedPort::trySend(const SSock *holder, const QByteArray &data, quint32 host,
+                                                quint16 port) {
+    const QHostAddress from = addressOf(holder);
+    const bool giveSource = wildcard() && !IsWildcard(from);
+    return DatagramSystem::TrySend(m_socket->socketDescriptor(), giveSource ? &from : nullptr, data, host,
+                                   port);
 }
 
 void SharedPort::notifyWhenWritable(SSock *holder) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/DatagramSystem.h"
 #include "link/SocketErrors.h"
 
 #include <QBasicTimer>
@@ -57,9 +58,12 @@ public:
     bool send(const SSock *holder, const QByteArray &data, const QHostAddress &to, quint16 toPort,
               SocketError *error);
 
-    // Sends from the holder's own address past QUdpSocket, without waiting: 0 when the kernel took the
-    // datagram whole, otherwise the errno of the failure (EAGAIN: the send buffer is full).
+    // Sends from the holder's own address past QUdpSocket, without waiting: 0 when the system took the
+    // datagram whole, otherwise the system's error number.
     int sendNow(const SSock *holder, const QByteArray &data, quint32 host, quint16 port);
+    // The many-reader engine's send from the holder's own address (DatagramSystem::TrySend).
+    DatagramSystem::SendAttempt trySend(const SSock *holder, const QByteArray &data, quint32 host,
+                                        quint16 port);
     // Emits the holder's ReadyToSend once the kernel socket's send buffer has room (at once when it has).
     void notifyWhenWritable(SSock *holder);
 

@@ -3,9 +3,9 @@
 #include <QSet>
 #include <QString>
 
-namespace vrx {
+#include <memory>
 
-class RtNetlink;
+namespace vrx {
 
 // What the kernel's IPv4 neighbour table (ARP cache) holds and allows. Each address on a card's own
 // network that is sent to needs an entry; until its ARP is answered or given up the entry can be
@@ -25,9 +25,28 @@ struct NeighbourTableUse {
     int inUse() const { return qMax(0, entries - collectableHere); }
 };
 
-NeighbourTableUse ReadNeighbourTable(RtNetlink &netlink);
+// Questions to the neighbour table of the network namespace it was made in: Linux's rtnetlink
+// (NeighbourTableLinux.cpp), Windows' IP Helper (NeighbourTableWindows.cpp). Windows tells no limit, so
+// there `read` stays false and the scan paces by its rate alone.
+class NeighbourTable {
+public:
+    NeighbourTable();
+    ~NeighbourTable();
+    NeighbourTable(const NeighbourTable &) = delete;
+    NeighbourTable &operator=(const NeighbourTable &) = delete;
 
-// How one card resolves a neighbour, from /proc/sys/net/ipv4/neigh/<card>/.
+    NeighbourTableUse read();
+
+    // Whether the neighbour's ARP is settled: true once its MAC is known, and also once the system has
+    // given it up (nothing waits for it any more). For a gateway the scan waits on.
+    bool settled(quint32 address, const QString &card);
+
+private:
+    struct System;
+    std::unique_ptr<System> m_system;
+};
+
+// How one card resolves a neighbour (Linux: /proc/sys/net/ipv4/neigh/<card>/).
 struct CardArp {
     bool arp = true;      // false: the card needs no ARP (loopback, point-to-point, tunnels)
     int solicits = 3;     // mcast_solicit + app_solicit: the ARP requests sent for one neighbour
@@ -35,10 +54,5 @@ struct CardArp {
 };
 
 CardArp ReadCardArp(const QString &card);
-
-// Whether the neighbour's ARP is settled: true once its MAC is known, and also once the kernel has
-// given it up (nothing waits for it any more). For a gateway the scan waits on. Asked on `netlink`, so
-// that it is the namespace the scan began in that answers.
-bool NeighbourSettled(RtNetlink &netlink, quint32 address, const QString &card);
 
 } // namespace vrx

@@ -23,14 +23,6 @@ QString ReachAdvice::addressText() const {
     return AddressText(address);
 }
 
-QString ReachAdvice::addCommand() const {
-    return QStringLiteral("sudo ip addr add %1/%2 dev %3").arg(addressText()).arg(prefixLength).arg(card);
-}
-
-QString ReachAdvice::removeCommand() const {
-    return QStringLiteral("sudo ip addr del %1/%2 dev %3").arg(addressText()).arg(prefixLength).arg(card);
-}
-
 std::optional<int> PrefixLength(quint32 mask) {
     const int length = std::countl_one(mask);
     if (MaskOf(length) != mask)

@@ -19,8 +19,12 @@ struct ReachAdvice {
     int prefixLength = 24;
 
     QString addressText() const;
-    QString addCommand() const;    // "sudo ip addr add 192.168.0.110/24 dev eth0"
-    QString removeCommand() const; // "sudo ip addr del 192.168.0.110/24 dev eth0"
+    // The system's commands (ReachAdviceLinux.cpp, ReachAdviceWindows.cpp). Linux:
+    // "sudo ip addr add 192.168.0.110/24 dev eth0" and "sudo ip addr del 192.168.0.110/24 dev eth0".
+    // Windows, from an administrator prompt:
+    // "netsh interface ipv4 add address "Ethernet" 192.168.0.110 255.255.255.0" and its "delete".
+    QString addCommand() const;
+    QString removeCommand() const;
 };
 
 // The prefix length of a subnet mask; nothing when the mask's bits are not contiguous.

@@ -100,8 +100,8 @@ void ReaderScan::prepare(const ScanOptions &options) {
         return target.kind != TargetRoute::Local && m_cardArp[size_t(target.card)].arp;
     };
     const bool anyArp = std::any_of(m_targets.targets.begin(), m_targets.targets.end(), needsArp);
-    m_netlink = std::make_unique<RtNetlink>();
-    const NeighbourTableUse table = anyArp ? ReadNeighbourTable(*m_netlink) : NeighbourTableUse{};
+    m_neighbours = std::make_unique<NeighbourTable>();
+    const NeighbourTableUse table = anyArp ? m_neighbours->read() : NeighbourTableUse{};
     m_report.arp = anyArp;
     m_report.tableRead = table.read;
     m_report.tableLimit = table.limit;
@@ -249,7 +249,7 @@ bool ReaderScan::gatewayReady(int index, qint64 now) {
     // The rest wait until its ARP is settled, so that they do not overflow the few datagrams the
     // kernel keeps for an unresolved neighbour (unres_qlen_bytes).
     const qint64 lifetime = UnresolvedLifetimeMs(m_cardArp[size_t(gateway.card)]);
-    if (NeighbourSettled(*m_netlink, target.gateway, m_targets.cards[gateway.card]) ||
+    if (m_neighbours->settled(target.gateway, m_targets.cards[gateway.card]) ||
         now - gateway.warmingSince > lifetime)
         gateway.ready = true;
     return gateway.ready;
@@ -262,7 +262,7 @@ void ReaderScan::followTheTable(qint64 now) {
     if (m_resolving.empty() || now < m_nextTableRead)
         return;
     m_nextTableRead = now + TableReadIntervalMs;
-    const NeighbourTableUse table = ReadNeighbourTable(*m_netlink);
+    const NeighbourTableUse table = m_neighbours->read();
     if (!table.read)
         return;
     const int others = std::max(0, table.inUse() - table.unresolvedHere);

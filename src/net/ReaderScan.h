@@ -3,7 +3,7 @@
 #include "link/SocketErrors.h"
 #include "net/FoundReader.h"
 #include "net/LinkObserver.h"
-#include "net/RtNetlink.h"
+#include "net/NeighbourTable.h"
 #include "net/ScanPacing.h"
 #include "net/ScanTargets.h"
 
@@ -140,7 +140,7 @@ private:
     TimedQueue m_deadlines;  // queries in flight by the end of their wait
     TimedQueue m_retryLater; // unanswered queries that need ARP, by when the kernel has given it up
     std::unique_ptr<SendPacer> m_pacer;
-    std::unique_ptr<RtNetlink> m_netlink; // made by start(): the kernel of the namespace the scan runs in
+    std::unique_ptr<NeighbourTable> m_neighbours; // made by start(): the namespace the scan runs in answers
     QList<FoundReader> m_found;
     ScanPacingReport m_report;
     QTimer m_wake;

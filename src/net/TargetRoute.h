@@ -1,9 +1,8 @@
 #pragma once
 
-#include "net/RtNetlink.h"
-
-#include <QHash>
 #include <QString>
+
+#include <memory>
 
 namespace vrx {
 
@@ -21,16 +20,20 @@ struct TargetRoute {
     QString card;        // the card the datagram leaves by ("lo" for Local)
 };
 
-// Asks the kernel for routes, one target at a time, on one netlink socket.
+// Asks the system for routes, one target at a time: Linux's rtnetlink (TargetRouteLinux.cpp), Windows'
+// IP Helper (TargetRouteWindows.cpp).
 class RouteLookup {
 public:
+    RouteLookup();
+    ~RouteLookup();
+    RouteLookup(const RouteLookup &) = delete;
+    RouteLookup &operator=(const RouteLookup &) = delete;
+
     TargetRoute lookUp(quint32 target);
 
 private:
-    QString cardName(int index);
-
-    RtNetlink m_netlink;
-    QHash<int, QString> m_cardNames; // by interface index: each name is asked for once
+    struct System; // what the system's lookup keeps between questions
+    std::unique_ptr<System> m_system;
 };
 
 } // namespace vrx

@@ -8,8 +8,12 @@
 
 namespace vrx {
 
-// The simulator's hold on a real network card, for a reader that is a device on it, over Linux's
-// rtnetlink.
+// The simulator's hold on a real network card, for a reader that is a device on it: over Linux's
+// rtnetlink (CardNetworkLinux.cpp). Windows has no network namespace to keep the card apart from a real
+// network, so there the simulator offers no --interface (CardNetworkWindows.cpp).
+
+// Whether this system lets the simulator run a reader as a device on a card.
+bool CanControlCards();
 
 // True when this thread's network namespace is not the machine's initial one, so that renumbering a card
 // here cannot touch a real network; otherwise false and why.

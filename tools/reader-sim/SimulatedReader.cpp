@@ -4,6 +4,7 @@
 #include "CardNetwork.h"
 #include "fields/AddressText.h"
 #include "keys/KeyFrame.h"
+#include "link/DatagramSystem.h"
 #include "link/ReplyWait.h"
 #include "link/SSock.h"
 
@@ -111,6 +112,7 @@ bool SimulatedReader::bindTo(const QHostAddress &address, QString *error) {
         socket_->abort();
         return false;
     }
+    DatagramSystem::PrepareSocket(socket_->socketDescriptor());
     return true;
 }
 
@@ -140,6 +142,7 @@ bool SimulatedReader::startOnCard(const QString &card, QString *error) {
         socket_->abort();
         return false;
     }
+    DatagramSystem::PrepareSocket(socket_->socketDescriptor());
     card_ = card;
     cardAddress_ = *held;
     address_ = held->address;

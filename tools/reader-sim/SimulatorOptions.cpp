@@ -1,5 +1,6 @@
 #include "SimulatorOptions.h"
 
+#include "CardNetwork.h"
 #include "ReaderSimulator.h"
 #include "link/SSock.h"
 
@@ -38,17 +39,20 @@ bool ReadNumber(const QCommandLineParser &parser, const QString &name, int lowes
 
 ParsedSimulatorOptions ParseSimulatorOptions(const QStringList &arguments) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
+    const QString simulated = QStringLiteral(
         "Simulated VRX card readers on loopback addresses, port 1001. Each answers the parameter "
         "query with its settings, echoes a settings block or key frame with the right markers "
         "and takes it, and ignores everything else. One log line per datagram goes to stderr; "
-        "keys are never logged.\n\n"
+        "keys are never logged.");
+    const QString device = QStringLiteral(
         "With --interface, one reader is a device on a network card instead: it takes the card's "
         "address, mask and default gateway as its settings, hears unicast and broadcast queries, and "
         "after a configure that changes them it echoes, then renumbers the card (old address off, new "
         "address on, default route to the new gateway). It refuses to run in the machine's own network "
         "namespace: start it in a namespace of its own (ip netns exec NAME vrx-reader-sim --interface "
-        "eth0)."));
+        "eth0).");
+    parser.setApplicationDescription(CanControlCards() ? simulated + QStringLiteral("\n\n") + device
+                                                       : simulated);
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help."));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
@@ -85,8 +89,10 @@ ParsedSimulatorOptions ParseSimulatorOptions(const QStringList &arguments) {
     const QCommandLineOption nonLoopback(
         QStringLiteral("allow-non-loopback"),
         QStringLiteral("Allow addresses outside 127.0.0.0/8 (real networks)."));
-    parser.addOptions({help, version, address, card, count, delay, silent, corrupt, length, from,
-                       restartDelay, nonLoopback});
+    parser.addOptions(
+        {help, version, address, count, delay, silent, corrupt, length, from, restartDelay, nonLoopback});
+    if (CanControlCards())
+        parser.addOption(card);
 
     if (!parser.parse(arguments))
         return Failure(parser.errorText());

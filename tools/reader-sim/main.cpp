@@ -2,39 +2,10 @@
 
 #include "ReaderSimulator.h"
 #include "SimulatorOptions.h"
+#include "StopSignals.h"
 
 #include <QCoreApplication>
-#include <QSocketNotifier>
 #include <QTextStream>
-
-#include <csignal>
-#include <cstdio>
-#include <sys/socket.h>
-#include <unistd.h>
-
-namespace {
-
-int signalPipe[2] = {-1, -1};
-
-// Only async-signal-safe work here: the event loop picks the byte up and quits.
-void OnStopSignal(int) {
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &byte, 1);
-}
-
-bool QuitOnStopSignals(QCoreApplication &app) {
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
-        return false;
-    auto *notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
-    QObject::connect(notifier, &QSocketNotifier::activated, &app, [&app] { app.quit(); });
-    struct sigaction action {};
-    action.sa_handler = OnStopSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    return ::sigaction(SIGINT, &action, nullptr) == 0 && ::sigaction(SIGTERM, &action, nullptr) == 0;
-}
-
-} // namespace
 
 int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
@@ -54,8 +25,8 @@ int main(int argc, char **argv) {
         break;
     }
 
-    if (!QuitOnStopSignals(app)) {
-        err << "vrx-reader-sim: cannot install the SIGINT/SIGTERM handlers" << Qt::endl;
+    if (!vrx::QuitOnStopSignals(app)) {
+        err << "vrx-reader-sim: cannot catch the requests to stop" << Qt::endl;
         return 1;
     }
 

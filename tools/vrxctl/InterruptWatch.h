@@ -2,15 +2,13 @@
 
 #include <QObject>
 
-#include <csignal>
-
-class QSocketNotifier;
+#include <memory>
 
 namespace vrxctl {
 
-// While it lives, Ctrl+C (SIGINT) does not end the program but reaches the event loop as interrupted(),
-// so that long work can stop cleanly and still report. The usual reaction comes back when it is
-// destroyed. One at a time.
+// While it lives, Ctrl+C (SIGINT on Linux; Ctrl+C and Ctrl+Break in a Windows console) does not end the
+// program but reaches the event loop as interrupted(), so that long work can stop cleanly and still
+// report. The usual reaction comes back when it is destroyed. One at a time.
 class InterruptWatch : public QObject {
     Q_OBJECT
 
@@ -22,11 +20,12 @@ signals:
     void interrupted(int count); // 1 the first time, 2 the second ...
 
 private:
-    void take();
+    // One per system (InterruptWatchLinux.cpp, InterruptWatchWindows.cpp): it calls take() on this
+    // object's thread once for every interrupt.
+    struct System;
+    void take() { emit interrupted(++m_count); }
 
-    int m_pipe[2] = {-1, -1};
-    QSocketNotifier *m_notifier = nullptr;
-    struct sigaction m_previous {};
+    std::unique_ptr<System> m_system;
     int m_count = 0;
 };
 

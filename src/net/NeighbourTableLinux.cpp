@@ -53,7 +53,17 @@ int ProcNumber(const QString &path, int fallback) {
 
 } // namespace
 
-NeighbourTableUse ReadNeighbourTable(RtNetlink &netlink) {
+struct NeighbourTable::System {
+    RtNetlink netlink; // made where the table is: the namespace of its maker answers
+};
+
+NeighbourTable::NeighbourTable()
+    : m_system(std::make_unique<System>()) {}
+
+NeighbourTable::~NeighbourTable() = default;
+
+NeighbourTableUse NeighbourTable::read() {
+    RtNetlink &netlink = m_system->netlink;
     NeighbourTableUse use;
     // The table's own report: its limits and its count for the whole machine. (In any namespace but the
     // first, /proc/sys/net/ipv4/neigh/default/ is missing; the kernel reports the same here.)
@@ -117,7 +127,7 @@ CardArp ReadCardArp(const QString &card) {
     return arp;
 }
 
-bool NeighbourSettled(RtNetlink &netlink, quint32 address, const QString &card) {
+bool NeighbourTable::settled(quint32 address, const QString &card) {
     ndmsg question{};
     question.ndm_family = AF_INET;
     question.ndm_ifindex = int(if_nametoindex(card.toLocal8Bit().constData()));
@@ -125,7 +135,7 @@ bool NeighbourSettled(RtNetlink &netlink, quint32 address, const QString &card) 
     const quint32 destination = htonl(address);
     RtNetlink::addAttribute(body, NDA_DST, &destination, sizeof destination);
     bool settled = true; // no entry at all: nothing waits for it
-    netlink.ask(RTM_GETNEIGH, false, body, [&](const nlmsghdr &message) {
+    m_system->netlink.ask(RTM_GETNEIGH, false, body, [&](const nlmsghdr &message) {
         if (message.nlmsg_type == RTM_NEWNEIGH)
             settled = !(static_cast<const ndmsg *>(NLMSG_DATA(&message))->ndm_state & NUD_INCOMPLETE);
     });

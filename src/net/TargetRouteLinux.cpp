@@ -1,5 +1,9 @@
 #include "net/TargetRoute.h"
 
+#include "net/RtNetlink.h"
+
+#include <QHash>
+
 #include <arpa/inet.h>
 #include <linux/rtnetlink.h>
 #include <net/if.h>
@@ -8,14 +12,27 @@
 
 namespace vrx {
 
-QString RouteLookup::cardName(int index) {
+// One netlink socket for every question.
+struct RouteLookup::System {
+    QString cardName(int index);
+
+    RtNetlink netlink;
+    QHash<int, QString> cardNames; // by interface index: each name is asked for once
+};
+
+RouteLookup::RouteLookup()
+    : m_system(std::make_unique<System>()) {}
+
+RouteLookup::~RouteLookup() = default;
+
+QString RouteLookup::System::cardName(int index) {
     if (index <= 0)
         return {};
-    auto known = m_cardNames.constFind(index);
-    if (known == m_cardNames.constEnd()) {
+    auto known = cardNames.constFind(index);
+    if (known == cardNames.constEnd()) {
         char name[IF_NAMESIZE] = {};
-        known = m_cardNames.insert(index, if_indextoname(unsigned(index), name) ? QString::fromLocal8Bit(name)
-                                                                                : QString());
+        known = cardNames.insert(index, if_indextoname(unsigned(index), name) ? QString::fromLocal8Bit(name)
+                                                                              : QString());
     }
     return *known;
 }
@@ -32,7 +49,7 @@ TargetRoute RouteLookup::lookUp(quint32 target) {
     int card = 0;
     quint32 source = 0;
     bool answered = false;
-    const int error = m_netlink.ask(RTM_GETROUTE, false, body, [&](const nlmsghdr &message) {
+    const int error = m_system->netlink.ask(RTM_GETROUTE, false, body, [&](const nlmsghdr &message) {
         if (message.nlmsg_type != RTM_NEWROUTE)
             return;
         const auto *answer = static_cast<const rtmsg *>(NLMSG_DATA(&message));
@@ -66,7 +83,7 @@ TargetRoute RouteLookup::lookUp(quint32 target) {
     if (route.kind == TargetRoute::OnLink && route.gateway != 0)
         route.kind = TargetRoute::ViaGateway;
     route.source = route.kind == TargetRoute::Local && source == 0 ? target : source;
-    route.card = cardName(card);
+    route.card = m_system->cardName(card);
     return route;
 }
 

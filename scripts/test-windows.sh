@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Cross-builds the `windows` preset and runs its tests under wine, one at a time: every test but the
+# Linux-only ones (label linux-only), which are named with the reason they cannot run there. Window tests
+# use Qt's windows platform plugin on a virtual X display. Extra arguments go to ctest (-R regex ...).
+#
+# Wine's helper processes keep the pipes of whoever started the wineserver open, and ctest waits for
+# them: the server is started persistent beforehand, with its output discarded, in a prefix of the
+# build's own, and stopped at the end.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+if [ "${1:-}" != "--inside-display" ]; then
+    . scripts/ensure-deps.sh
+    vrx_ensure_packages g++-mingw-w64-x86-64-posix wine64 xvfb xauth
+    VRX_QT_PREFIX=$(packaging/windows/qt-prefix.sh)
+    export VRX_QT_PREFIX
+    cmake --preset windows
+    cmake --build --preset windows
+    exec xvfb-run -a "$0" --inside-display "$@"
+fi
+shift
+
+export WINEPREFIX=${WINEPREFIX:-$PWD/build-win/wine-prefix}
+export WINEDEBUG=-all
+mkdir -p "$WINEPREFIX"
+wineserver -k >/dev/null 2>&1 </dev/null || true
+wineserver -p >/dev/null 2>&1 </dev/null
+trap 'wineserver -k >/dev/null 2>&1 </dev/null || true' EXIT
+wine wineboot -i >/dev/null 2>&1 </dev/null
+
+while IFS= read -r line; do
+    [ -n "$line" ] && echo "Linux-only, not run under wine: $line"
+done <build-win/bin/linux-only-tests.txt
+ctest --preset windows "$@"

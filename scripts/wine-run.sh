@@ -1,0 +1,16 @@
+#!/bin/sh
+# Runs a program of the Windows build under wine: the `windows` preset's CMAKE_CROSSCOMPILING_EMULATOR,
+# through which ctest starts every test. The MinGW runtime and the Qt DLLs are found through WINEPATH,
+# Qt's plugins through QT_PLUGIN_PATH. A window test gets Qt's windows platform plugin (on the X display
+# that scripts/test-windows.sh provides) unless VRX_WINE_QPA names another.
+set -e
+qt=${VRX_QT_PREFIX:-$HOME/.cache/qt6.4.2-mingw64}
+windows_path() { printf 'Z:%s' "$1" | tr / '\\'; }
+WINEPATH="$(windows_path /usr/x86_64-w64-mingw32/lib);$(windows_path /usr/lib/gcc/x86_64-w64-mingw32/12-posix);$(windows_path "$qt/bin")"
+QT_PLUGIN_PATH=$(windows_path "$qt/plugins")
+export WINEPATH QT_PLUGIN_PATH
+export WINEDEBUG=${WINEDEBUG:--all}
+if [ -n "${QT_QPA_PLATFORM:-}" ]; then
+    export QT_QPA_PLATFORM="${VRX_WINE_QPA:-windows}"
+fi
+exec wine "$@"
