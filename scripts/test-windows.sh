@@ -2,6 +2,7 @@
 # Cross-builds the `windows` preset and runs its tests under wine, one at a time: every test but the
 # Linux-only ones (label linux-only), which are named with the reason they cannot run there. Window tests
 # use Qt's windows platform plugin on a virtual X display. Extra arguments go to ctest (-R regex ...).
+# Qt for Windows comes from packaging/windows/qt-prefix.sh (the shared archive, or built).
 #
 # Wine's helper processes keep the pipes of whoever started the wineserver open, and ctest waits for
 # them: the server is started persistent beforehand, with its output discarded, in a prefix of the
@@ -16,6 +17,10 @@ if [ "${1:-}" != "--inside-display" ]; then
     export VRX_QT_PREFIX
     cmake --preset windows
     cmake --build --preset windows
+    # In a network namespace of its own where it can make one: nothing the tests send leaves it.
+    if [ "$(id -u)" -eq 0 ] && unshare -n true 2>/dev/null; then
+        exec unshare -n sh -c 'ip link set lo up && exec xvfb-run -a "$0" --inside-display "$@"' "$0" "$@"
+    fi
     exec xvfb-run -a "$0" --inside-display "$@"
 fi
 shift
