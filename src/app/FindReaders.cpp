@@ -42,7 +42,7 @@ FindReaders::FindReaders(MessageBox &messages, const QStringList &protocolTexts,
     , m_protocolTexts(protocolTexts)
     , m_computerAddress(std::move(computerAddress)) {
     setObjectName(QStringLiteral("FindReaders"));
-    setWindowTitle(QStringLiteral("查找读卡器"));
+    m_texts.add([this] { setWindowTitle(tr("查找读卡器")); });
     if (parent)
         setFont(parent->font());
     CreateControls();
@@ -73,32 +73,25 @@ FindReaders::FindReaders(MessageBox &messages, const QStringList &protocolTexts,
 FindReaders::~FindReaders() = default;
 
 void FindReaders::CreateControls() {
-    const auto button = [this](const char *name, const QString &text) {
-        auto *made = new QPushButton(text, this);
+    const auto button = [this](const char *name, const char *text) {
+        auto *made = new QPushButton(this);
+        m_texts.add([made, text] { made->setText(tr(text)); });
         made->setObjectName(QLatin1String(name));
         made->setAutoDefault(false);
         return made;
     };
-    CommandDiscover = button("CommandDiscover", QStringLiteral("广播查找"));
-    CommandDiscover->setToolTip(
-        QStringLiteral("在本机每块网卡上广播查询，找出同一网络上的读卡器，不必知道它们的地址。"));
-    LabelRange = new QLabel(QStringLiteral("地址范围："), this);
+    CommandDiscover = button("CommandDiscover", QT_TR_NOOP("广播查找"));
+    LabelRange = new QLabel(this);
     LabelRange->setObjectName(QStringLiteral("LabelRange"));
     TextRange = new QLineEdit(this);
     TextRange->setObjectName(QStringLiteral("TextRange"));
-    TextRange->setAccessibleName(QStringLiteral("地址范围"));
-    TextRange->setPlaceholderText(QStringLiteral("192.168.0.0/24 或 192.168.0.100-200"));
-    TextRange->setToolTip(
-        QStringLiteral("一个地址、一个网段（192.168.0.0/24）或一个起止范围（192.168.0.100-192.168.0.200），"
-                       "几个范围之间用空格或逗号隔开。"));
     LabelRange->setBuddy(TextRange);
-    CommandScan = button("CommandScan", QStringLiteral("扫描"));
-    CommandStop = button("CommandStop", QStringLiteral("停止"));
+    CommandScan = button("CommandScan", QT_TR_NOOP("扫描"));
+    CommandStop = button("CommandStop", QT_TR_NOOP("停止"));
 
     TableReaders = new QTableWidget(0, FoundColumnCount, this);
     TableReaders->setObjectName(QStringLiteral("TableReaders"));
-    TableReaders->setAccessibleName(QStringLiteral("找到的读卡器"));
-    TableReaders->setHorizontalHeaderLabels(FoundColumnTitles());
+
     TableReaders->setSelectionBehavior(QAbstractItemView::SelectRows);
     TableReaders->setSelectionMode(QAbstractItemView::SingleSelection);
     TableReaders->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -125,9 +118,21 @@ void FindReaders::CreateControls() {
     ProgressScan->setValue(0);
     LabelStatus = new QLabel(this);
     LabelStatus->setObjectName(QStringLiteral("LabelStatus"));
-    CommandUse = button("CommandUse", QStringLiteral("使用"));
-    CommandUse->setToolTip(QStringLiteral("把选中的读卡器填入主窗口并读取它的参数。"));
-    CommandClose = button("CommandClose", QStringLiteral("关闭"));
+    CommandUse = button("CommandUse", QT_TR_NOOP("使用"));
+    CommandClose = button("CommandClose", QT_TR_NOOP("关闭"));
+    m_texts.add([this] {
+        CommandDiscover->setToolTip(
+            tr("在本机每块网卡上广播查询，找出同一网络上的读卡器，不必知道它们的地址。"));
+        LabelRange->setText(tr("地址范围："));
+        TextRange->setAccessibleName(tr("地址范围"));
+        TextRange->setPlaceholderText(tr("192.168.0.0/24 或 192.168.0.100-200"));
+        TextRange->setToolTip(
+            tr("一个地址、一个网段（192.168.0.0/24）或一个起止范围（192.168.0.100-192.168.0.200），"
+               "几个范围之间用空格或逗号隔开。"));
+        TableReaders->setAccessibleName(tr("找到的读卡器"));
+        TableReaders->setHorizontalHeaderLabels(FoundColumnTitles());
+        CommandUse->setToolTip(tr("把选中的读卡器填入主窗口并读取它的参数。"));
+    });
 
     auto *search = new QHBoxLayout;
     search->addWidget(CommandDiscover);
@@ -158,7 +163,7 @@ void FindReaders::Discover() {
     DiscoveryOptions options;
     options.timeoutMs = DiscoveryWaitMs;
     options.retries = DiscoveryRetries;
-    Begin(Search::Discovery, QStringLiteral("正在本机各网卡上广播查找…"));
+    Begin(Search::Discovery, tr("正在本机各网卡上广播查找…"));
     ProgressScan->setRange(0, 0); // no count to follow: busy until the wait is over
     m_discovery.start(options);
 }
@@ -176,7 +181,7 @@ void FindReaders::Scan() {
     options.local =
         ScanLocalAddress(m_computerAddress ? m_computerAddress() : QString(), list.addresses, LocalCards());
     options.retries = ScanRetries;
-    Begin(Search::Scan, QStringLiteral("正在扫描…"));
+    Begin(Search::Scan, tr("正在扫描…"));
     ProgressScan->setRange(0, int(list.addresses.size())); // at most MaxScanAddresses
     m_scan.start(list.addresses, options);
 }
@@ -196,7 +201,7 @@ void FindReaders::Stop() {
     if (!Searching() || m_stopping)
         return;
     m_stopping = true;
-    LabelStatus->setText(QStringLiteral("正在停止，等待已发出的查询的回复…"));
+    LabelStatus->setText(tr("正在停止，等待已发出的查询的回复…"));
     UpdateButtons();
     if (m_search == Search::Scan)
         m_scan.stop();
@@ -246,7 +251,7 @@ void FindReaders::AddReader(const FoundReader &reader) {
         if (m_readers[each].settings.readerMac == reader.settings.readerMac)
             ShowRow(each);
     if (m_search == Search::Discovery)
-        LabelStatus->setText(QStringLiteral("正在广播查找…已找到 %1 台读卡器。").arg(m_readers.size()));
+        LabelStatus->setText(tr("正在广播查找…已找到 %1 台读卡器。").arg(m_readers.size()));
 }
 
 void FindReaders::ShowRow(int row) {
@@ -276,11 +281,29 @@ void FindReaders::Finished() {
     LabelStatus->setText(FoundCountText(int(m_readers.size()), m_stopping));
     UpdateButtons();
     if (m_failure) {
-        const QString doing = search == Search::Scan ? QStringLiteral("扫描") : QStringLiteral("广播查找");
-        m_messages.Show(QStringLiteral("%1没有完成：%2").arg(doing, m_failure->description));
+        const QString doing = search == Search::Scan ? tr("扫描") : tr("广播查找");
+        m_messages.Show(tr("%1没有完成：%2").arg(doing, m_failure->description));
     } else if (search == Search::Discovery && m_readers.isEmpty() && !m_stopping) {
         m_messages.Show(NothingDiscoveredMessage(m_discovery.choice(), LocalCards()));
     }
+}
+
+void FindReaders::setProtocolTexts(const QStringList &protocolTexts) {
+    m_protocolTexts = protocolTexts;
+    for (int row = 0; row < m_readers.size(); ++row)
+        ShowRow(row);
+}
+
+void FindReaders::changeEvent(QEvent *event) {
+    if (event->type() == QEvent::LanguageChange) {
+        m_texts.run();
+        for (int row = 0; row < m_readers.size(); ++row)
+            ShowRow(row);
+        // A search under way says so again at its next step; a finished one is summed up again now.
+        if (!Searching() && !LabelStatus->text().isEmpty())
+            LabelStatus->setText(FoundCountText(int(m_readers.size()), m_stopping));
+    }
+    QDialog::changeEvent(event);
 }
 
 void FindReaders::UpdateButtons() {

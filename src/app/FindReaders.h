@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/Retranslation.h"
 #include "link/SocketErrors.h"
 #include "net/FoundReader.h"
 #include "net/ReaderDiscovery.h"
@@ -65,8 +66,14 @@ public:
 signals:
     void readerChosen(const vrx::FoundReader &reader);
 
+public:
+    // The items of the window's 读卡器协议 list in its language now; the rows show them.
+    void setProtocolTexts(const QStringList &protocolTexts);
+
 protected:
     void hideEvent(QHideEvent *event) override;
+    // A LanguageChange sets every text again, the rows' included.
+    void changeEvent(QEvent *event) override;
 
 private:
     enum class Search { None, Scan, Discovery };
@@ -81,7 +88,8 @@ private:
     void UpdateButtons();
 
     MessageBox &m_messages;
-    const QStringList m_protocolTexts;
+    QStringList m_protocolTexts;
+    Retranslation m_texts;
     const std::function<QString()> m_computerAddress;
     ReaderScan m_scan;
     ReaderDiscovery m_discovery;

@@ -3,9 +3,19 @@
 #include "config/FormerFields.h"
 #include "net/ReachAdvice.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 
 namespace vrx {
+
+namespace {
+
+// The dialog's words, in its translation context.
+struct Words {
+    Q_DECLARE_TR_FUNCTIONS(vrx::FindReaders)
+};
+
+} // namespace
 
 QStringList SplitScanRanges(const QString &text) {
     static const QRegularExpression aroundJoin(QStringLiteral("\\s*([-/])\\s*"));
@@ -20,56 +30,52 @@ QString RangeProblemMessage(const AddressList &list) {
     case RangeProblem::None:
         break;
     case RangeProblem::NoRanges:
-        return QStringLiteral("请在“地址范围：”中填写要扫描的地址：一个地址（192.168.0.101）、一个网段"
-                              "（192.168.0.0/24）或一个起止范围（192.168.0.100-192.168.0.200）。");
+        return Words::tr("请在“地址范围：”中填写要扫描的地址：一个地址（192.168.0.101）、一个网段"
+                         "（192.168.0.0/24）或一个起止范围（192.168.0.100-192.168.0.200）。");
     case RangeProblem::BadCidr:
-        return QStringLiteral("“%1”不是正确的网段：网段写作网络地址加“/”和0到32的前缀长度，例如 "
-                              "192.168.0.0/24。")
+        return Words::tr("“%1”不是正确的网段：网段写作网络地址加“/”和0到32的前缀长度，例如 "
+                         "192.168.0.0/24。")
             .arg(list.range);
     case RangeProblem::BadSpan:
-        return QStringLiteral("“%1”不是正确的起止范围：写作起始地址“-”结束地址，例如 "
-                              "192.168.0.100-192.168.0.200，或只写结束地址的最后一段：192.168.0.100-200。")
+        return Words::tr("“%1”不是正确的起止范围：写作起始地址“-”结束地址，例如 "
+                         "192.168.0.100-192.168.0.200，或只写结束地址的最后一段：192.168.0.100-200。")
             .arg(list.range);
     case RangeProblem::Backwards:
-        return QStringLiteral("地址范围“%1”的结束地址小于起始地址，请把小的地址写在前面。").arg(list.range);
+        return Words::tr("地址范围“%1”的结束地址小于起始地址，请把小的地址写在前面。").arg(list.range);
     case RangeProblem::NotAnAddress:
-        return QStringLiteral("“%1”不是IP地址、网段或起止范围。地址须写满四段，例如 192.168.0.101。")
+        return Words::tr("“%1”不是IP地址、网段或起止范围。地址须写满四段，例如 192.168.0.101。")
             .arg(list.range);
     case RangeProblem::TooMany:
-        return QStringLiteral("要扫描的地址太多：到“%1”为止已有 %2 个地址，一次扫描最多 %3 个（一个 /16 "
-                              "网段）。请把范围分成几次扫描。")
+        return Words::tr("要扫描的地址太多：到“%1”为止已有 %2 个地址，一次扫描最多 %3 个（一个 /16 "
+                         "网段）。请把范围分成几次扫描。")
             .arg(list.range)
             .arg(list.total)
             .arg(list.limit);
     }
     if (list.addresses.isEmpty())
-        return QStringLiteral("地址范围中没有可以扫描的地址。");
+        return Words::tr("地址范围中没有可以扫描的地址。");
     return QString();
 }
 
 QString NothingDiscoveredMessage(const CardChoice &choice, const QList<LocalCard> &computerCards) {
     if (!choice.ok())
-        return QStringLiteral("无法广播查找：本机没有可以广播的网卡（回环网卡和没有子网广播地址的网卡不能"
-                              "广播）。本机的网卡：%1。请接好网线并给网卡设置IP地址，或用“扫描”按地址范围"
-                              "查找。")
-            .arg(computerCards.isEmpty() ? QStringLiteral("无") : CardListText(computerCards));
+        return Words::tr("无法广播查找：本机没有可以广播的网卡（回环网卡和没有子网广播地址的网卡不能"
+                         "广播）。本机的网卡：%1。请接好网线并给网卡设置IP地址，或用“扫描”按地址范围"
+                         "查找。")
+            .arg(computerCards.isEmpty() ? Words::tr("无") : CardListText(computerCards));
     QStringList tried;
     for (const LocalCard &card : choice.cards)
         tried.append(BroadcastTargetsText(card, u"：", u"、"));
-    return QStringLiteral("没有找到读卡器。已从以下网卡广播查询（读卡器端口1001）：\n%1\n\n可能的原因："
-                          "防火墙挡住了读卡器发往本机端口1000的回复；这些网卡所在的网络上没有读卡器，"
-                          "或读卡器没有通电、没有接好网线。读卡器在路由器后面时，请用“扫描”按地址范围查找。")
+    return Words::tr("没有找到读卡器。已从以下网卡广播查询（读卡器端口1001）：\n%1\n\n可能的原因："
+                     "防火墙挡住了读卡器发往本机端口1000的回复；这些网卡所在的网络上没有读卡器，"
+                     "或读卡器没有通电、没有接好网线。读卡器在路由器后面时，请用“扫描”按地址范围查找。")
         .arg(tried.join(u'\n'));
 }
 
 QStringList FoundColumnTitles() {
-    return {QStringLiteral("读卡器IP"),
-            QStringLiteral("MAC"),
-            QStringLiteral("子网掩码"),
-            QStringLiteral("默认网关"),
-            QStringLiteral("服务器计算机IP"),
-            QStringLiteral("读卡器协议"),
-            QStringLiteral("网卡")};
+    return {Words::tr("读卡器IP"), QStringLiteral("MAC"),       Words::tr("子网掩码"),
+            Words::tr("默认网关"), Words::tr("服务器计算机IP"), Words::tr("读卡器协议"),
+            Words::tr("网卡")};
 }
 
 QStringList FoundReaderCells(const FoundReader &reader, const QStringList &protocolTexts) {
@@ -92,33 +98,33 @@ QStringList FoundReaderCells(const FoundReader &reader, const QStringList &proto
 }
 
 QString SharedMacCell(const FoundReader &reader) {
-    return QStringLiteral("%1（MAC重复）").arg(MacText(reader.settings.readerMac));
+    return Words::tr("%1（MAC重复）").arg(MacText(reader.settings.readerMac));
 }
 
 QString FoundReaderNote(const FoundReader &reader) {
     QStringList notes;
     if (!reader.sameMacAt.isEmpty())
-        notes.append(
-            QStringLiteral("MAC重复：%1 也在 %2 回答，同一网络上的两台读卡器须有不同的MAC。")
-                .arg(MacText(reader.settings.readerMac), reader.sameMacAt.join(QStringLiteral("、"))));
+        notes.append(Words::tr("MAC重复：%1 也在 %2 回答，同一网络上的两台读卡器须有不同的MAC。")
+                         .arg(MacText(reader.settings.readerMac), reader.sameMacAt.join(Words::tr("、"))));
     if (!reader.reachNote.isEmpty())
-        notes.append(QStringLiteral("这台读卡器不在网卡 %1 的子网内，本机还不能直接访问它。可先给网卡加一个它"
-                                    "所在子网的地址：%2")
+        notes.append(Words::tr("这台读卡器不在网卡 %1 的子网内，本机还不能直接访问它。可先给网卡加一个它"
+                               "所在子网的地址：%2")
                          .arg(reader.card, reader.reachNote));
     return notes.join(u'\n');
 }
 
 QString ScanProgressText(qint64 done, qint64 total, int found, qint64 msLeft) {
-    QString text = QStringLiteral("已扫描 %1/%2 个地址，找到 %3 台读卡器").arg(done).arg(total).arg(found);
-    if (msLeft >= 1000)
-        text += QStringLiteral("，约还需 %1 秒").arg((msLeft + 999) / 1000);
-    return text + QStringLiteral("。");
+    if (msLeft < 1000)
+        return Words::tr("已扫描 %1/%2 个地址，找到 %3 台读卡器。").arg(done).arg(total).arg(found);
+    return Words::tr("已扫描 %1/%2 个地址，找到 %3 台读卡器，约还需 %4 秒。")
+        .arg(done)
+        .arg(total)
+        .arg(found)
+        .arg((msLeft + 999) / 1000);
 }
 
 QString FoundCountText(int found, bool stopped) {
-    return QStringLiteral("%1找到 %2 台读卡器。")
-        .arg(stopped ? QStringLiteral("已停止，") : QString())
-        .arg(found);
+    return (stopped ? Words::tr("已停止，找到 %1 台读卡器。") : Words::tr("找到 %1 台读卡器。")).arg(found);
 }
 
 } // namespace vrx

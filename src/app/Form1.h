@@ -5,6 +5,7 @@
 #include "app/FlexGrid.h"
 #include "app/ListBox.h"
 #include "app/MessageBox.h"
+#include "app/Retranslation.h"
 #include "app/TrafficTap.h"
 #include "app/Twips.h"
 #include "app/WindowLanguage.h"
@@ -138,6 +139,8 @@ public:
     // What the 语言 / Language menu's items do: the whole program switches at once, and the choice is
     // remembered for the user.
     void ChooseLanguage(Language language);
+    // How the window names a key field to the operator: "第8区B密码".
+    static QString KeyFieldName(int field);
 
 public slots:
     void Command1_Click();
@@ -164,6 +167,9 @@ protected:
     // Runs `apply`, which sets texts through tr(), now and again whenever the language changes. Every
     // text of the window goes through here (docs/translations.md).
     void Translated(std::function<void()> apply);
+    void RetranslateListItems();
+    // The items of 读卡器协议 as they read now, for the find dialog's rows.
+    QStringList ProtocolTexts() const;
     const TwipScale &Twips() const { return m_twips; }
 
     // Runs one handler and reports any failure inside it by its own description (a socket failure by
@@ -204,7 +210,7 @@ private:
 
     // The menu's two languages, each checked while the window speaks it.
     std::array<QAction *, 2> m_languageActions{};
-    std::vector<std::function<void()>> m_translations;
+    Retranslation m_texts;
 
     MessageBox &m_messages;
     DialogFileChooser m_dialogs;

@@ -1,7 +1,9 @@
 #include "app/Form1.h"
 
+#include "app/AccessibleFactory.h"
 #include "app/Form1Layout.h"
 #include "app/LocalAddressCompleter.h"
+#include "app/WindowAccessible.h"
 #include "fields/HexText.h"
 #include "keys/KeyFrame.h"
 #include "setup/FormInitialize.h"
@@ -17,11 +19,6 @@ namespace vrx {
 
 namespace {
 
-const QString FormCaption = QStringLiteral("VRX-K系列在线配置");
-const QString KeyNote =
-    QStringLiteral("下载密码说明：配置的内容中，要选择有使用读卡器内部 或者 "
-                   "读写命令中的密码，如果使用读卡器内部密码验证，才需要下载密码到读卡中；"
-                   "如果使用读写命令中密码，就不用下载密码到读卡器中了。");
 const QString DefaultKey = QStringLiteral("3C5A7E9B1D2F");
 
 // Layout texts of the six address and port fields of a group, by Text1 index modulo 6.
@@ -48,11 +45,6 @@ QString RowName(const QString &group, const QString &row) {
     return group + u' ' + row;
 }
 
-// The system's error text comes in its own code page, which is what Qt reads as local 8-bit.
-QString ComponentFailureText(const std::string &failure) {
-    return QStringLiteral("控件库未能安装，程序照常运行：") + QString::fromLocal8Bit(failure);
-}
-
 } // namespace
 
 Form1::Form1(MessageBox &messages, QWidget *parent)
@@ -69,18 +61,20 @@ Form1::Form1(MessageBox &messages, FileChooser *files, QWidget *parent)
     // The control libraries must be in place before any control exists. A failure to put them in place
     // is shown once the window is open: Qt needs neither library, so the program works all the same.
     const std::string componentFailure = Form_Initialize();
+    InstallAccessibleFactory<Form1, WindowAccessible>();
     CreateControls();
     ConnectEvents();
     Form_Load();
     if (!componentFailure.empty())
-        m_messages.Show(ComponentFailureText(componentFailure));
+        // The system's error text comes in its own code page, which is what Qt reads as local 8-bit.
+        m_messages.Show(tr("控件库未能安装，程序照常运行：%1").arg(QString::fromLocal8Bit(componentFailure)));
 }
 
 Form1::~Form1() = default;
 
 void Form1::CreateControls() {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(FormCaption);
+    Translated([this] { setWindowTitle(tr("VRX-K系列在线配置")); });
 #ifdef Q_OS_WIN
     // Every Windows ships SimSun (宋体), whatever its language, and the layout's 285-twip rows were made
     // for its 9-point text; Microsoft YaHei's taller lines would crowd them.
@@ -121,8 +115,14 @@ void Form1::CreateParameterGroup(int side) {
     using namespace layout;
     const bool target = side == 0;
 
-    const QString title = target ? QStringLiteral("目标IP信息") : QStringLiteral("原IP信息");
-    auto *group = new QGroupBox(title, ClientArea);
+    const char *const titleSource = target ? QT_TR_NOOP("目标IP信息") : QT_TR_NOOP("原IP信息");
+    const auto title = [titleSource] { return tr(titleSource); };
+    // A control of the group goes by the group's title and its row's label, in the window's language.
+    const auto nameByRow = [this, title](QWidget *control, const char *row) {
+        Translated([control, title, row] { control->setAccessibleName(RowName(title(), tr(row))); });
+    };
+    auto *group = new QGroupBox(ClientArea);
+    Translated([group, title] { group->setTitle(title()); });
     group->setObjectName(IndexedName("Frame4", side));
     group->setGeometry(m_twips.x(GroupLeft[side]), m_twips.y(GroupTop), m_twips.x(GroupWidth),
                        m_twips.y(GroupHeight));
@@ -144,7 +144,7 @@ void Form1::CreateParameterGroup(int side) {
         const int index = Text1IndexOfRow[row] + (target ? 0 : FormerOffset);
         auto *field = new FieldEdit(inner);
         field->setObjectName(IndexedName("Text1", index));
-        field->setAccessibleName(RowName(title, RowLabels[row]));
+        nameByRow(field, RowLabels[row]);
         field->setFrame(false);
         field->setTextMargins(0, 0, 0, 0);
         field->setInputLimit(IsPortIndex(index) ? PortLimit : AddressLimit);
@@ -154,7 +154,7 @@ void Form1::CreateParameterGroup(int side) {
 
     auto *mac = new FieldEdit(inner);
     mac->setObjectName(IndexedName("TextMac", side));
-    mac->setAccessibleName(RowName(title, RowLabels[MacLabel]));
+    nameByRow(mac, RowLabels[MacLabel]);
     mac->setInputLimit(MacLimit);
     mac->resize(m_twips.x(MacWidth), m_twips.y(MacHeight));
     mac->setEnabled(false); // target: the automatic box starts ticked; former: never editable
@@ -162,9 +162,10 @@ void Form1::CreateParameterGroup(int side) {
     TextMac[side] = mac;
 
     if (target) {
-        Check1 = new QCheckBox(QStringLiteral("自动"), inner);
+        Check1 = new QCheckBox(inner);
         Check1->setObjectName(QStringLiteral("Check1"));
-        Check1->setAccessibleName(RowName(title, Check1->text()));
+        Translated([this] { Check1->setText(tr("自动")); });
+        nameByRow(Check1, QT_TR_NOOP("自动"));
         Check1->resize(m_twips.x(CheckWidth), m_twips.y(CheckHeight));
         Check1->setChecked(true);
     } else {
@@ -172,60 +173,63 @@ void Form1::CreateParameterGroup(int side) {
     }
 
     const ListBox::Kind pickOnTarget = target ? ListBox::Kind::PickOnly : ListBox::Kind::Editable;
-    const auto makeList = [&](const char *name, int label, ListBox::Kind kind, const QStringList &items) {
+    const auto makeList = [&](const char *name, int label, ListBox::Kind kind, auto items) {
         auto *list = new ListBox(kind, inner);
         list->setObjectName(IndexedName(name, side));
-        list->setAccessibleName(RowName(title, RowLabels[label]));
-        list->addItems(items);
+        nameByRow(list, RowLabels[label]);
+        for (const char *item : items)
+            list->addItem(tr(item));
         list->setCurrentIndex(-1);
         return list;
     };
-    CombUDP[side] =
-        makeList("CombUDP", FirstListLabel, ListBox::Kind::Editable,
-                 {QStringLiteral("UDP"), QStringLiteral("TCP服务器"), QStringLiteral("TCP客户端")});
-    CombSend[side] = makeList("CombSend", FirstListLabel + 1, ListBox::Kind::Editable,
-                              {QStringLiteral("不发送"), QStringLiteral("发送")});
-    CombBeep[side] = makeList("CombBeep", FirstListLabel + 2, pickOnTarget, {});
-    CombPass[side] = makeList("CombPass", FirstListLabel + 3, pickOnTarget, {});
+    CombUDP[side] = makeList("CombUDP", FirstListLabel, ListBox::Kind::Editable, ProtocolItems);
+    CombSend[side] = makeList("CombSend", FirstListLabel + 1, ListBox::Kind::Editable, HeartbeatItems);
+    CombBeep[side] = makeList("CombBeep", FirstListLabel + 2, pickOnTarget, std::array<const char *, 0>{});
+    CombPass[side] = makeList("CombPass", FirstListLabel + 3, pickOnTarget, std::array<const char *, 0>{});
 }
 
 void Form1::CreateAddressRows() {
     using namespace layout;
-    const auto makeRow = [&](const char *labelName, const QString &caption, const char *fieldName, int top,
+    const auto makeRow = [&](const char *labelName, const char *caption, const char *fieldName, int top,
                              const QString &text) {
-        auto *label = new QLabel(caption, ClientArea);
+        auto *label = new QLabel(ClientArea);
         label->setObjectName(QLatin1String(labelName));
         label->setGeometry(m_twips.x(AddressLabelLeft), m_twips.y(top), m_twips.x(AddressLabelWidth),
                            m_twips.y(AddressFieldHeight));
         auto *field = new FieldEdit(ClientArea);
         field->setObjectName(QLatin1String(fieldName));
-        field->setAccessibleName(caption.chopped(1)); // as the label reads, without its colon
+        Translated([label, field, caption] {
+            label->setText(tr(caption));
+            field->setAccessibleName(label->text().chopped(1)); // as the label reads, without its colon
+        });
         label->setBuddy(field);
         field->setGeometry(m_twips.x(AddressFieldLeft), m_twips.y(top), m_twips.x(AddressFieldWidth),
                            m_twips.y(AddressFieldHeight));
         field->setText(text);
         return std::pair{label, field};
     };
-    std::tie(Label1, TextFindIP[0]) = makeRow("Label1", QStringLiteral("读卡器IP:"), "TextFindIP_0",
-                                              AddressTop, QStringLiteral("192.168.0.101"));
-    std::tie(Label5, TextPCIP) = makeRow("Label5", QStringLiteral("本机IP:"), "TextPCIP",
+    std::tie(Label1, TextFindIP[0]) = makeRow("Label1", QT_TR_NOOP("读卡器IP:"), "TextFindIP_0", AddressTop,
+                                              QStringLiteral("192.168.0.101"));
+    std::tie(Label5, TextPCIP) = makeRow("Label5", QT_TR_NOOP("本机IP:"), "TextPCIP",
                                          AddressTop + AddressRowStep, QStringLiteral("192.168.0.110"));
     new LocalAddressCompleter(TextPCIP);
 
-    const auto makeButton = [&](const char *name, const QString &caption, int left) {
-        auto *button = new QPushButton(caption, ClientArea);
+    const auto makeButton = [&](const char *name, const char *caption, int left) {
+        auto *button = new QPushButton(ClientArea);
+        Translated([button, caption] { button->setText(tr(caption)); });
         button->setObjectName(QLatin1String(name));
         button->setGeometry(m_twips.x(left), m_twips.y(UpperButtonTop), m_twips.x(ButtonWidth),
                             m_twips.y(ButtonHeight));
         return button;
     };
-    Command1 = makeButton("Command1", QStringLiteral("读取读卡器参数"), Command1Left);
-    Command3 = makeButton("Command3", QStringLiteral("配置读卡器参数"), Command3Left);
+    Command1 = makeButton("Command1", QT_TR_NOOP("读取读卡器参数"), Command1Left);
+    Command3 = makeButton("Command3", QT_TR_NOOP("配置读卡器参数"), Command3Left);
 }
 
 void Form1::CreateKeyGroup() {
     using namespace layout;
-    Frame2 = new QGroupBox(QStringLiteral("准备下载的密码"), ClientArea);
+    Frame2 = new QGroupBox(ClientArea);
+    Translated([this] { Frame2->setTitle(tr("准备下载的密码")); });
     Frame2->setObjectName(QStringLiteral("Frame2"));
     Frame2->setGeometry(m_twips.x(KeyGroupLeft), m_twips.y(KeyGroupTop), m_twips.x(KeyGroupWidth),
                         m_twips.y(KeyGroupHeight));
@@ -239,7 +243,7 @@ void Form1::CreateKeyGroup() {
     for (int index = 0; index < 32; ++index) {
         auto *field = new FieldEdit(Frame2);
         field->setObjectName(IndexedName("TextPass", index));
-        field->setAccessibleName(KeyFrame::fieldName(index));
+        Translated([field, index] { field->setAccessibleName(KeyFieldName(index)); });
         field->setInputLimit(KeyLimit);
         field->setCharacterFilter(IsKeyTextCharacter);
         const int width = index < 16 ? KeyFieldWidthLow : KeyFieldWidthHigh;
@@ -252,7 +256,12 @@ void Form1::CreateKeyGroup() {
 
 void Form1::CreateFooter() {
     using namespace layout;
-    Label3 = new QLabel(KeyNote, ClientArea);
+    Label3 = new QLabel(ClientArea);
+    Translated([this] {
+        Label3->setText(tr("下载密码说明：配置的内容中，要选择有使用读卡器内部 或者 "
+                           "读写命令中的密码，如果使用读卡器内部密码验证，才需要下载密码到读卡中；"
+                           "如果使用读写命令中密码，就不用下载密码到读卡器中了。"));
+    });
     Label3->setObjectName(QStringLiteral("Label3"));
     Label3->setWordWrap(true);
     Label3->setAutoFillBackground(true);
@@ -261,7 +270,8 @@ void Form1::CreateFooter() {
     Label3->setPalette(notePalette);
     Label3->setGeometry(m_twips.x(NoteLeft), m_twips.y(NoteTop), m_twips.x(NoteWidth), m_twips.y(NoteHeight));
 
-    Command5 = new QPushButton(QStringLiteral("下载读卡器密码"), ClientArea);
+    Command5 = new QPushButton(ClientArea);
+    Translated([this] { Command5->setText(tr("下载读卡器密码")); });
     Command5->setObjectName(QStringLiteral("Command5"));
     Command5->setGeometry(m_twips.x(Command5Left), m_twips.y(Command5Top), m_twips.x(ButtonWidth),
                           m_twips.y(ButtonHeight));

@@ -12,10 +12,13 @@ namespace vrx {
 
 void Form1::CreateCopyFormerCommand() {
     using namespace layout;
-    CommandCopy = new QPushButton(tr("复制原参数到目标"), ClientArea);
+    CommandCopy = new QPushButton(ClientArea);
     CommandCopy->setObjectName(QStringLiteral("CommandCopy"));
-    CommandCopy->setToolTip(tr("把原IP信息的十一项参数全部复制到目标IP信息；“自动”随之取消，"
-                               "以保留读到的MAC。"));
+    Translated([this] {
+        CommandCopy->setText(tr("复制原参数到目标"));
+        CommandCopy->setToolTip(tr("把原IP信息的十一项参数全部复制到目标IP信息；“自动”随之取消，"
+                                   "以保留读到的MAC。"));
+    });
     CommandCopy->setGeometry(m_twips.x(CopyCommandLeft), m_twips.y(UpperButtonTop),
                              m_twips.x(CopyCommandWidth), m_twips.y(ButtonHeight));
     connect(CommandCopy, &QPushButton::clicked, this, &Form1::CopyFormerToTarget);

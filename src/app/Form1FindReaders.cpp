@@ -8,11 +8,8 @@ namespace vrx {
 
 void Form1::ShowFindReaders() {
     if (!FindReadersDialog) {
-        QStringList protocols;
-        for (int item = 0; item < CombUDP[0]->count(); ++item)
-            protocols.append(CombUDP[0]->itemText(item));
         FindReadersDialog = new FindReaders(
-            m_messages, protocols, [this] { return TextPCIP->text(); }, this);
+            m_messages, ProtocolTexts(), [this] { return TextPCIP->text(); }, this);
         connect(FindReadersDialog, &FindReaders::readerChosen, this, &Form1::UseFoundReader);
     }
     if (FindReadersDialog->isVisible()) { // open already, perhaps behind the window

@@ -21,9 +21,9 @@ void Form1::DownloadReaderKeys() {
         if (!SendAndWait(Exchange.KeyFrame))
             return; // the window is gone
         if (Exchange.ExchangeStatus == Status::KeysEchoed)
-            Messages().Show(QStringLiteral("下载密码成功！"));
+            Messages().Show(tr("下载密码成功！"));
         else
-            Messages().Show(QStringLiteral(
+            Messages().Show(tr(
                 "下载密码失败，请确认是否是在读卡器的服务器计算机上进行的操作或者读卡器的IP填写是否正确！"));
     });
 }

@@ -1,20 +1,50 @@
 #include "app/Form1.h"
 
+#include "app/FindReaders.h"
+#include "app/Form1Layout.h"
+#include "keys/KeyFrame.h"
+
 #include <QAction>
 #include <QEvent>
 
 namespace vrx {
 
 void Form1::Translated(std::function<void()> apply) {
-    apply();
-    m_translations.push_back(std::move(apply));
+    m_texts.add(std::move(apply));
 }
 
 void Form1::changeEvent(QEvent *event) {
-    if (event->type() == QEvent::LanguageChange)
-        for (const auto &apply : m_translations)
-            apply();
+    if (event->type() == QEvent::LanguageChange) {
+        m_texts.run();
+        if (FindReadersDialog)
+            FindReadersDialog->setProtocolTexts(ProtocolTexts());
+    }
     QWidget::changeEvent(event);
+}
+
+QStringList Form1::ProtocolTexts() const {
+    QStringList protocols;
+    for (int item = 0; item < CombUDP[0]->count(); ++item)
+        protocols.append(CombUDP[0]->itemText(item));
+    return protocols;
+}
+
+void Form1::RetranslateListItems() {
+    const auto retranslate = [](const std::array<ListBox *, 2> &lists, const auto &items) {
+        for (ListBox *list : lists)
+            for (int item = 0; item < int(items.size()) && item < list->count(); ++item)
+                list->setItemText(item, tr(items[item]));
+    };
+    retranslate(CombUDP, layout::ProtocolItems);
+    retranslate(CombSend, layout::HeartbeatItems);
+    retranslate(CombBeep, layout::BeepItems);
+    retranslate(CombPass, layout::KeySourceItems);
+}
+
+QString Form1::KeyFieldName(int field) {
+    return tr("第%1区%2密码")
+        .arg(KeyFrame::sectorOfField(field))
+        .arg(QChar(KeyFrame::isBKeyField(field) ? u'B' : u'A'));
 }
 
 void Form1::ChooseLanguage(Language language) {

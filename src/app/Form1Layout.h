@@ -13,12 +13,32 @@ namespace vrx::layout {
 // The eleven rows of both parameter groups, top to bottom. Text1 indices are the target side; the
 // former control of a row is the target index plus 6. The index order is not the row order: the reader
 // port (index 4) sits in row 4, the server computer address (index 3) in row 5.
-inline const std::array<QString, 11> RowLabels = {
-    QStringLiteral("读卡器IP"),     QStringLiteral("读卡器子网掩码"), QStringLiteral("读卡器默认网关"),
-    QStringLiteral("读卡器端口"),   QStringLiteral("服务器计算机IP"), QStringLiteral("服务器计算机端口"),
-    QStringLiteral("MAC"),          QStringLiteral("读卡器协议"),     QStringLiteral("是否需发送心跳"),
-    QStringLiteral("读卡时蜂鸣器"), QStringLiteral("密码选择"),
+// Source texts of the window's translation context: shown through Form1::tr().
+inline constexpr std::array<const char *, 11> RowLabels = {
+    QT_TRANSLATE_NOOP("vrx::Form1", "读卡器IP"),
+    QT_TRANSLATE_NOOP("vrx::Form1", "读卡器子网掩码"),
+    QT_TRANSLATE_NOOP("vrx::Form1", "读卡器默认网关"),
+    QT_TRANSLATE_NOOP("vrx::Form1", "读卡器端口"),
+    QT_TRANSLATE_NOOP("vrx::Form1", "服务器计算机IP"),
+    QT_TRANSLATE_NOOP("vrx::Form1", "服务器计算机端口"),
+    QT_TRANSLATE_NOOP("vrx::Form1", "MAC"),
+    QT_TRANSLATE_NOOP("vrx::Form1", "读卡器协议"),
+    QT_TRANSLATE_NOOP("vrx::Form1", "是否需发送心跳"),
+    QT_TRANSLATE_NOOP("vrx::Form1", "读卡时蜂鸣器"),
+    QT_TRANSLATE_NOOP("vrx::Form1", "密码选择"),
 };
+// The items of the four lists, by position: the block carries an item's position, never its text, so
+// the items may read in any language. Source texts of the window's translation context.
+inline constexpr std::array<const char *, 3> ProtocolItems = {QT_TRANSLATE_NOOP("vrx::Form1", "UDP"),
+                                                              QT_TRANSLATE_NOOP("vrx::Form1", "TCP服务器"),
+                                                              QT_TRANSLATE_NOOP("vrx::Form1", "TCP客户端")};
+inline constexpr std::array<const char *, 2> HeartbeatItems = {QT_TRANSLATE_NOOP("vrx::Form1", "不发送"),
+                                                               QT_TRANSLATE_NOOP("vrx::Form1", "发送")};
+inline constexpr std::array<const char *, 2> BeepItems = {QT_TRANSLATE_NOOP("vrx::Form1", "不发声"),
+                                                          QT_TRANSLATE_NOOP("vrx::Form1", "发声")};
+inline constexpr std::array<const char *, 2> KeySourceItems = {
+    QT_TRANSLATE_NOOP("vrx::Form1", "命令中的密码"), QT_TRANSLATE_NOOP("vrx::Form1", "读卡器内部密码")};
+
 // Target Text1 index shown in rows 1 to 6.
 constexpr std::array<int, 6> Text1IndexOfRow = {0, 1, 2, 4, 3, 5};
 constexpr int FormerOffset = 6;

@@ -14,9 +14,10 @@ namespace vrx {
 namespace {
 
 const QString BlankMac = QStringLiteral("00-00-00-00-00-00");
-const std::array<QString, 6> KeyHeadings = {
-    QStringLiteral("区号"), QStringLiteral("A密码"), QStringLiteral("B密码"),
-    QStringLiteral("区号"), QStringLiteral("A密码"), QStringLiteral("B密码"),
+constexpr std::array<const char *, 6> KeyHeadings = {
+    QT_TRANSLATE_NOOP("vrx::Form1", "区号"),  QT_TRANSLATE_NOOP("vrx::Form1", "A密码"),
+    QT_TRANSLATE_NOOP("vrx::Form1", "B密码"), QT_TRANSLATE_NOOP("vrx::Form1", "区号"),
+    QT_TRANSLATE_NOOP("vrx::Form1", "A密码"), QT_TRANSLATE_NOOP("vrx::Form1", "B密码"),
 };
 constexpr std::array<int, 6> KeyColumnWidths = {600, 1600, 1600, 600, 1600, 1600};
 // Left edge of the key fields of grid columns 1, 2, 4 and 5.
@@ -66,16 +67,18 @@ void Form1::Form_Load() {
     Exchange.LocalIp = LocalIP();
     // 6.
     for (int side : {0, 1}) {
-        CombBeep[side]->addItem(QStringLiteral("不发声"));
-        CombBeep[side]->addItem(QStringLiteral("发声"));
+        CombBeep[side]->addItem(tr(layout::BeepItems[0]));
+        CombBeep[side]->addItem(tr(layout::BeepItems[1]));
         CombBeep[side]->setCurrentIndex(1);
     }
     // 7.
     for (int side : {0, 1}) {
-        CombPass[side]->addItem(QStringLiteral("命令中的密码"));
-        CombPass[side]->addItem(QStringLiteral("读卡器内部密码"));
+        CombPass[side]->addItem(tr(layout::KeySourceItems[0]));
+        CombPass[side]->addItem(tr(layout::KeySourceItems[1]));
         CombPass[side]->setCurrentIndex(0);
     }
+    // The list items in the window's language from now on, by position, so the selection stays.
+    Translated([this] { RetranslateListItems(); });
     // 8. to 10.
     LayKeyGrid();
     // 11.
@@ -106,8 +109,10 @@ void Form1::LayKeyGrid() {
         grid->setColumnWidth(column, m_twips.x(KeyColumnWidths[column]));
     for (int row = 1; row <= 8; ++row)
         grid->setRowHeight(row, m_twips.y(RowHeight));
-    for (int column = 0; column < 6; ++column)
-        grid->setTextMatrix(0, column, KeyHeadings[column]);
+    Translated([grid] {
+        for (int column = 0; column < 6; ++column)
+            grid->setTextMatrix(0, column, tr(KeyHeadings[column]));
+    });
 
     // 9. Grid row j + 1 holds sector j (A, B) on the left and sector j + 8 on the right.
     for (int j = 0; j < 8; ++j) {
@@ -127,12 +132,14 @@ void Form1::LayKeyGrid() {
 
 void Form1::LayParameterGrid(int side) {
     FlexGrid *grid = MSFlexGrid1[side];
-    grid->setTextMatrix(0, 0, QStringLiteral("名称"));
-    grid->setTextMatrix(0, 1, QStringLiteral("值"));
-    for (int row = 1; row <= 11; ++row) {
-        grid->setTextMatrix(row, 0, layout::RowLabels[row - 1]);
+    Translated([grid] {
+        grid->setTextMatrix(0, 0, tr("名称"));
+        grid->setTextMatrix(0, 1, tr("值"));
+        for (int row = 1; row <= 11; ++row)
+            grid->setTextMatrix(row, 0, tr(layout::RowLabels[row - 1]));
+    });
+    for (int row = 1; row <= 11; ++row)
         PlaceParameterRow(side, row);
-    }
 }
 
 void Form1::PlaceParameterRow(int side, int row) {

@@ -64,11 +64,11 @@ void Form1::ExportKeys() {
 }
 
 QString Form1::AboutText() {
-    return QStringLiteral("VRX系列在线配置软件（vrx-config）\n"
-                          "版本 %1\n"
-                          "读取和配置VRX系列网络读卡器的参数，下载读卡器密码。\n"
-                          "许可：专有软件。版权所有 © 2026 VRX Config 开发者，保留一切权利；"
-                          "尚未授予复制或修改本软件的许可。")
+    return tr("VRX系列在线配置软件（vrx-config）\n"
+              "版本 %1\n"
+              "读取和配置VRX系列网络读卡器的参数，下载读卡器密码。\n"
+              "许可：专有软件。版权所有 © 2026 VRX Config 开发者，保留一切权利；"
+              "尚未授予复制或修改本软件的许可。")
         .arg(QStringLiteral(VRX_VERSION));
 }
 

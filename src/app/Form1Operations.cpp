@@ -14,14 +14,6 @@ namespace vrx {
 // An operation waits for its reply inside a nested event loop, where the operator may close the
 // window; each handler then returns at once without touching any member.
 
-namespace {
-
-const QString ReadAddressFormatMessage = QStringLiteral("请确认扫描的IP填写的格式正确！");
-const QString ReaderAddressMissingMessage = QStringLiteral("请先填写要配置的读卡器IP!");
-const QString ReaderAddressFormatMessage = QStringLiteral("请确认读卡器的IP填写的格式正确！");
-
-} // namespace
-
 void Form1::Command1_Click() {
     const QPointer<Form1> alive(this);
     bool addressAccepted = true;
@@ -30,7 +22,7 @@ void Form1::Command1_Click() {
             SSock->Close();
         AddressBytes address{};
         if (!ParseIpAddress(TextFindIP[0]->text(), address)) {
-            Messages().Show(ReadAddressFormatMessage);
+            Messages().Show(tr("请确认扫描的IP填写的格式正确！"));
             addressAccepted = false; // the buttons stay as they were
             return;
         }
@@ -47,9 +39,9 @@ void Form1::Command1_Click() {
             return;
         if (received) {
             ShowReaderParameters();
-            Messages().Show(QStringLiteral("获取设备参数成功！"));
+            Messages().Show(tr("获取设备参数成功！"));
         } else {
-            Messages().Show(QStringLiteral("获取设备参数失败！"));
+            Messages().Show(tr("获取设备参数失败！"));
         }
     });
     if (alive && addressAccepted)
@@ -63,12 +55,12 @@ bool Form1::PrepareForReader() {
         SSock->Close();
     const QString text = TextFindIP[0]->text();
     if (text.isEmpty()) {
-        m_messages.Show(ReaderAddressMissingMessage);
+        m_messages.Show(tr("请先填写要配置的读卡器IP!"));
         return false;
     }
     AddressBytes address{};
     if (!ParseIpAddress(text, address)) {
-        m_messages.Show(ReaderAddressFormatMessage);
+        m_messages.Show(tr("请确认读卡器的IP填写的格式正确！"));
         return false;
     }
     Exchange.ReaderAddress = DottedText(address);

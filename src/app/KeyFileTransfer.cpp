@@ -1,5 +1,7 @@
 #include "app/KeyFileTransfer.h"
 
+#include "app/Form1.h"
+
 #include "app/FieldEdit.h"
 #include "app/FileChooser.h"
 #include "app/MessageBox.h"
@@ -15,7 +17,6 @@ namespace vrx {
 
 namespace {
 
-const QString Filter = QStringLiteral("密码文件 (*.txt);;所有文件 (*)");
 // A key file is 16 short lines; anything larger is not one, and no more of it is read.
 constexpr qint64 MaxKeyFileBytes = 1 << 20;
 
@@ -29,31 +30,38 @@ bool IsCompleteKey(const QString &key) {
 
 } // namespace
 
+QString KeyFileTransfer::Filter() {
+    return tr("密码文件 (*.txt);;所有文件 (*)");
+}
+
+// Each problem is one sentence with the line's number in it, so that each language orders its own words.
 QString KeyFileTransfer::ProblemText(const KeyFileReading &reading) {
-    const QString line = QStringLiteral("密码文件第%1行").arg(reading.line);
-    const QString key = KeyFrame::fieldName(KeyFrame::fieldOf(reading.sector, reading.bKey));
+    const QString key = Form1::KeyFieldName(KeyFrame::fieldOf(reading.sector, reading.bKey));
     switch (reading.problem) {
     case KeyFileProblem::None:
         return {};
     case KeyFileProblem::ItemCount:
-        return line +
-               QStringLiteral("格式不对：每行应为“区号 A密码 B密码”三项，这一行有%1项。").arg(reading.items);
+        return tr("密码文件第%1行格式不对：每行应为“区号 A密码 B密码”三项，这一行有%2项。")
+            .arg(reading.line)
+            .arg(reading.items);
     case KeyFileProblem::BadSector:
-        return line + QStringLiteral("的区号不对：区号应为0到15之间的数字。");
+        return tr("密码文件第%1行的区号不对：区号应为0到15之间的数字。").arg(reading.line);
     case KeyFileProblem::RepeatedSector:
-        return line + QStringLiteral("又给出了第%1区的密码，第%2行已经给出过：每个区只能有一行。")
-                          .arg(reading.sector)
-                          .arg(reading.earlierLine);
+        return tr("密码文件第%1行又给出了第%2区的密码，第%3行已经给出过：每个区只能有一行。")
+            .arg(reading.line)
+            .arg(reading.sector)
+            .arg(reading.earlierLine);
     case KeyFileProblem::BadKey:
-        return line + QStringLiteral("的") + key +
-               (reading.keyProblem == KeyTextProblem::TooLong
-                    ? QStringLiteral("超过12位十六进制数字。")
-                    : QStringLiteral("含有不是十六进制数字的字符。"));
+        return (reading.keyProblem == KeyTextProblem::TooLong
+                    ? tr("密码文件第%1行的%2超过12位十六进制数字。")
+                    : tr("密码文件第%1行的%2含有不是十六进制数字的字符。"))
+            .arg(reading.line)
+            .arg(key);
     case KeyFileProblem::MissingSectors: {
         QStringList sectors;
         for (int sector : reading.missingSectors)
             sectors << QString::number(sector);
-        return QStringLiteral("密码文件缺少第%1区的密码：0到15区每区都要有一行。").arg(sectors.join(u'、'));
+        return tr("密码文件缺少第%1区的密码：0到15区每区都要有一行。").arg(sectors.join(u'、'));
     }
     }
     return {};
@@ -67,24 +75,24 @@ QStringList KeyFileTransfer::FieldTexts() const {
 }
 
 void KeyFileTransfer::Import() {
-    const QString path = m_files.FileToOpen(m_parent, QStringLiteral("导入密码"), Filter);
+    const QString path = m_files.FileToOpen(m_parent, tr("导入密码"), Filter());
     if (path.isEmpty())
         return;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        m_messages.Show(QStringLiteral("无法读取密码文件“%1”：%2").arg(path, file.errorString()));
+        m_messages.Show(tr("无法读取密码文件“%1”：%2").arg(path, file.errorString()));
         return;
     }
     // Read with a bound rather than by the size the file claims: a device or a pipe claims none, and
     // /dev/zero never ends.
     const QByteArray bytes = file.read(MaxKeyFileBytes + 1);
     if (bytes.size() > MaxKeyFileBytes) {
-        m_messages.Show(QStringLiteral("“%1”不是密码文件：文件太大。").arg(path));
+        m_messages.Show(tr("“%1”不是密码文件：文件太大。").arg(path));
         return;
     }
     const KeyFileReading reading = ReadKeyFile(QString::fromUtf8(bytes));
     if (!reading.ok()) {
-        m_messages.Show(ProblemText(reading) + QStringLiteral("\n没有导入任何密码。"));
+        m_messages.Show(ProblemText(reading) + tr("\n没有导入任何密码。"));
         return;
     }
     for (int field = 0; field < KeyFrame::KeyFieldCount; ++field)
@@ -97,20 +105,18 @@ void KeyFileTransfer::Export() {
     const auto bad =
         std::find_if(order.begin(), order.end(), [&](int field) { return !IsCompleteKey(keys[field]); });
     if (bad != order.end()) {
-        m_messages.Show(KeyFrame::fieldName(*bad) + QStringLiteral("不是12位十六进制数字，无法导出！"));
+        m_messages.Show(Form1::KeyFieldName(*bad) + tr("不是12位十六进制数字，无法导出！"));
         return;
     }
-    if (!m_messages.Confirm(
-            QStringLiteral("导出的文件将以明文保存全部32个密码，能读取这个文件的人都能看到它们。"
-                           "文件只允许您本人读写，请妥善保管。\n确定要导出吗？"),
-            QStringLiteral("导出")))
+    if (!m_messages.Confirm(tr("导出的文件将以明文保存全部32个密码，能读取这个文件的人都能看到它们。"
+                               "文件只允许您本人读写，请妥善保管。\n确定要导出吗？"),
+                            tr("导出")))
         return;
-    const QString path =
-        m_files.FileToSave(m_parent, QStringLiteral("导出密码"), QStringLiteral("keys.txt"), Filter);
+    const QString path = m_files.FileToSave(m_parent, tr("导出密码"), QStringLiteral("keys.txt"), Filter());
     if (path.isEmpty())
         return;
     if (Write(path, WriteKeyFile(keys).toUtf8()))
-        m_messages.Show(QStringLiteral("密码已导出到“%1”。").arg(path));
+        m_messages.Show(tr("密码已导出到“%1”。").arg(path));
 }
 
 // The keys reach the file's final name only whole, and never readable by others: the permissions are
@@ -123,7 +129,7 @@ bool KeyFileTransfer::Write(const QString &path, const QByteArray &text) {
     if (!written) {
         const QString reason = file.errorString();
         file.cancelWriting();
-        m_messages.Show(QStringLiteral("无法写入密码文件“%1”：%2").arg(path, reason));
+        m_messages.Show(tr("无法写入密码文件“%1”：%2").arg(path, reason));
     }
     return written;
 }

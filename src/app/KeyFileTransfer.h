@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoreApplication>
+
 #include "keys/KeyFile.h"
 
 #include <QString>
@@ -18,6 +20,10 @@ class MessageBox;
 // (keys/KeyFile.h). Every message goes through the window's MessageBox, every file name comes from
 // its FileChooser.
 class KeyFileTransfer {
+    Q_DECLARE_TR_FUNCTIONS(vrx::KeyFileTransfer)
+    // The file dialogs' filter.
+    static QString Filter();
+
 public:
     using KeyFields = std::array<FieldEdit *, 32>;
 

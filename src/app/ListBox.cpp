@@ -4,6 +4,7 @@
 #include "app/ListBoxAccessible.h"
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QLineEdit>
 #include <QScopedValueRollback>
 #include <QStyle>
@@ -15,6 +16,14 @@ ListBox::ListBox(Kind kind, QWidget *parent)
     : QComboBox(parent)
     , m_kind(kind) {
     InstallAccessibleFactory<ListBox, ListBoxAccessible>();
+    // The popup list keeps the current item selected while closed, so that assistive technology finds
+    // the selected item there; the box's value and text are the same item's text.
+    connect(this, &QComboBox::currentIndexChanged, this, [this](int index) {
+        const QModelIndex item = model()->index(index, modelColumn(), rootModelIndex());
+        view()->selectionModel()->setCurrentIndex(item, QItemSelectionModel::ClearAndSelect);
+        QAccessibleValueChangeEvent changed(this, currentText());
+        QAccessible::updateAccessibility(&changed);
+    });
     if (kind == Kind::Editable) {
         setEditable(true);
         setInsertPolicy(QComboBox::NoInsert);

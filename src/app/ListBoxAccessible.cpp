@@ -22,12 +22,38 @@ QAccessible::State ListBoxAccessible::state() const {
     return state;
 }
 
+QString ListBoxAccessible::value() const {
+    return list()->isEditable() ? list()->lineEdit()->text() : list()->currentText();
+}
+
+void *ListBoxAccessible::interface_cast(QAccessible::InterfaceType type) {
+    if (type == QAccessible::TextInterface)
+        return static_cast<QAccessibleTextInterface *>(this);
+    return QAccessibleWidget::interface_cast(type);
+}
+
 QString ListBoxAccessible::text(QAccessible::Text type) const {
-    const QString value = list()->isEditable() ? list()->lineEdit()->text() : list()->currentText();
     if (type == QAccessible::Value)
-        return value;
+        return value();
     const QString own = QAccessibleWidget::text(type);
-    return own.isEmpty() && type == QAccessible::Name ? value : own;
+    return own.isEmpty() && type == QAccessible::Name ? value() : own;
+}
+
+QString ListBoxAccessible::text(int startOffset, int endOffset) const {
+    return value().mid(startOffset, endOffset - startOffset);
+}
+
+int ListBoxAccessible::characterCount() const {
+    return int(value().size());
+}
+
+void ListBoxAccessible::selection(int, int *startOffset, int *endOffset) const {
+    *startOffset = *endOffset = 0;
+}
+
+QString ListBoxAccessible::attributes(int offset, int *startOffset, int *endOffset) const {
+    *startOffset = *endOffset = offset;
+    return {};
 }
 
 // The popup list first, then the text part of an editable box.

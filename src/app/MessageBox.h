@@ -1,13 +1,14 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 class QWidget;
 
 namespace vrx {
 
-// The caption of every box the program shows.
-inline const QString MessageTitle = QStringLiteral("VRX系列在线配置软件");
+// The caption of every box the program shows, in the window's language.
+QString MessageTitle();
 
 // Every report to the operator goes through this one door: a modal box with an OK button only and the
 // title above. The window receives it in its constructor, so tests can put a recorder in its place.
@@ -28,6 +29,8 @@ public:
 
 // The real box, modal over the active window.
 class ModalMessageBox final : public MessageBox {
+    Q_DECLARE_TR_FUNCTIONS(vrx::MessageBox)
+
 public:
     void Show(const QString &text) override;
     bool Confirm(const QString &text, const QString &accept) override;

@@ -1,6 +1,8 @@
 #include "app/TrafficLogWindow.h"
 
+#include "app/AccessibleFactory.h"
 #include "app/TrafficTableModel.h"
+#include "app/WindowAccessible.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -19,8 +21,9 @@ TrafficLogWindow::TrafficLogWindow(TrafficLog::Clock::time_point started, std::f
     : QWidget(parent, Qt::Window)
     , m_log(started)
     , m_gone(std::move(gone)) {
+    InstallAccessibleFactory<TrafficLogWindow, WindowAccessible>();
     setObjectName(QStringLiteral("TrafficLog"));
-    setWindowTitle(QStringLiteral("通信记录"));
+
     setAttribute(Qt::WA_DeleteOnClose);
     if (parent)
         setFont(parent->font());
@@ -28,7 +31,7 @@ TrafficLogWindow::TrafficLogWindow(TrafficLog::Clock::time_point started, std::f
     m_model = new TrafficTableModel(m_log, this);
     Table = new QTableView(this);
     Table->setObjectName(QStringLiteral("TrafficTable"));
-    Table->setAccessibleName(QStringLiteral("通信记录"));
+
     Table->setModel(m_model);
     Table->setSelectionBehavior(QAbstractItemView::SelectRows);
     Table->setWordWrap(false);
@@ -39,12 +42,19 @@ TrafficLogWindow::TrafficLogWindow(TrafficLog::Clock::time_point started, std::f
     Table->horizontalHeader()->setStretchLastSection(true);
     SizeColumns();
 
-    CheckShowKeys = new QCheckBox(QStringLiteral("显示密码"), this);
+    CheckShowKeys = new QCheckBox(this);
     CheckShowKeys->setObjectName(QStringLiteral("CheckShowKeys"));
-    CommandCopy = new QPushButton(QStringLiteral("复制"), this);
+    CommandCopy = new QPushButton(this);
     CommandCopy->setObjectName(QStringLiteral("CommandCopy"));
-    CommandClear = new QPushButton(QStringLiteral("清除"), this);
+    CommandClear = new QPushButton(this);
     CommandClear->setObjectName(QStringLiteral("CommandClear"));
+    m_texts.add([this] {
+        setWindowTitle(tr("通信记录"));
+        Table->setAccessibleName(tr("通信记录"));
+        CheckShowKeys->setText(tr("显示密码"));
+        CommandCopy->setText(tr("复制"));
+        CommandClear->setText(tr("清除"));
+    });
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(CheckShowKeys);
@@ -97,6 +107,14 @@ void TrafficLogWindow::CopyRows() {
 void TrafficLogWindow::ClearRows() {
     m_log.Clear();
     m_model->Update();
+}
+
+void TrafficLogWindow::changeEvent(QEvent *event) {
+    if (event->type() == QEvent::LanguageChange) {
+        m_texts.run();
+        m_model->Retranslate();
+    }
+    QWidget::changeEvent(event);
 }
 
 } // namespace vrx

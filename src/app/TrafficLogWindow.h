@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/Retranslation.h"
+
 #include "link/TrafficLog.h"
 
 #include <QWidget>
@@ -34,6 +36,10 @@ public:
     QPushButton *CommandCopy = nullptr;
     QPushButton *CommandClear = nullptr;
 
+protected:
+    // A LanguageChange sets every text again, the rows' and the headings' included.
+    void changeEvent(QEvent *event) override;
+
 private:
     void CopyRows();
     void ClearRows();
@@ -43,6 +49,7 @@ private:
     std::function<void()> m_gone;
     TrafficTableModel *m_model = nullptr;
     bool m_followNewest = true;
+    Retranslation m_texts;
 };
 
 } // namespace vrx

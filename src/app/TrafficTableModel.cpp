@@ -86,4 +86,10 @@ void TrafficTableModel::SetShowKeys(bool show) {
     }
 }
 
+void TrafficTableModel::Retranslate() {
+    emit headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
+    if (rowCount() > 0)
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), {Qt::DisplayRole});
+}
+
 } // namespace vrx

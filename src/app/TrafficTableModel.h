@@ -27,6 +27,8 @@ public:
 
     bool ShowsKeys() const { return m_showKeys; }
     void SetShowKeys(bool show);
+    // The headings and every row read again, in the language now spoken.
+    void Retranslate();
     // Brings the rows the view knows up to the log now, without waiting for the next pass.
     void Update();
 
