@@ -422,6 +422,10 @@ Licence: proprietary. Copyright © 2026 the VRX Config developers, all rights re
         <source>控件库未能安装，程序照常运行：%1</source>
         <translation>The control libraries could not be installed; the program works all the same: %1</translation>
     </message>
+    <message>
+        <source>使用说明</source>
+        <translation>User guide</translation>
+    </message>
 </context>
 <context>
     <name>vrx::KeyFileTransfer</name>
@@ -613,7 +617,7 @@ Export the keys?</translation>
     </message>
     <message>
         <source>设置失败，请确认是否是在读卡器的服务器计算机上进行的操作或者读卡器的IP填写是否正确！</source>
-        <translation>Writing the settings failed: the reader did not confirm. Check the reader IP, and that this computer is the reader's server computer.</translation>
+        <translation>Writing the settings failed: the reader did not confirm. Check the reader IP, and that this computer is the reader&apos;s server computer.</translation>
     </message>
 </context>
 <context>
@@ -633,6 +637,13 @@ Export the keys?</translation>
     <message>
         <source>清除</source>
         <translation>Clear</translation>
+    </message>
+</context>
+<context>
+    <name>vrx::UserGuide</name>
+    <message>
+        <source>使用说明</source>
+        <translation>User guide</translation>
     </message>
 </context>
 </TS>

@@ -32,6 +32,7 @@ class QPushButton;
 namespace vrx {
 
 class FindReaders;
+class UserGuide;
 struct FoundReader;
 
 // The main window. Its controls are public control arrays indexed as the operator's model names them
@@ -134,6 +135,9 @@ public:
     void ImportKeys();
     void ExportKeys();
     void ShowAbout();
+    // Opens the "使用说明" guide, or brings it to the front.
+    void ShowUserGuide();
+    UserGuide *UserGuideWindow = nullptr;
     // The about box's text: the program, its version and its licence.
     static QString AboutText();
     // What the 语言 / Language menu's items do: the whole program switches at once, and the choice is

@@ -1,6 +1,7 @@
 #include "app/Form1.h"
 
 #include "app/KeyFileTransfer.h"
+#include "app/UserGuide.h"
 
 #include <QActionGroup>
 #include <QMenuBar>
@@ -52,6 +53,7 @@ void Form1::CreateMenuBar() {
     Translated([this] { m_languageActions[int(CurrentLanguage())]->setChecked(true); });
 
     QMenu *help = addMenu("MenuHelp", QT_TR_NOOP("帮助"));
+    addItem(help, "UserGuideAction", QT_TR_NOOP("使用说明"), &Form1::ShowUserGuide);
     addItem(help, "AboutAction", QT_TR_NOOP("关于"), &Form1::ShowAbout);
 }
 
@@ -70,6 +72,14 @@ QString Form1::AboutText() {
               "许可：专有软件。版权所有 © 2026 VRX Config 开发者，保留一切权利；"
               "尚未授予复制或修改本软件的许可。")
         .arg(QStringLiteral(VRX_VERSION));
+}
+
+void Form1::ShowUserGuide() {
+    if (!UserGuideWindow)
+        UserGuideWindow = new UserGuide(this);
+    UserGuideWindow->show();
+    UserGuideWindow->raise();
+    UserGuideWindow->activateWindow();
 }
 
 void Form1::ShowAbout() {

@@ -4,9 +4,13 @@
 #include "MenuDriver.h"
 #include "VisibleTexts.h"
 #include "WindowFixture.h"
+#include "app/UserGuide.h"
 #include "app/WindowCommandLine.h"
 #include "app/WindowLanguage.h"
 
+#include <QTextBrowser>
+
+#include <QAccessible>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -91,6 +95,77 @@ private slots:
         QTRY_COMPARE(form->MenuBar->actions().front()->text(), QStringLiteral("文件"));
         QCOMPARE(VisibleTexts(form), chinese);
         QVERIFY(form->findChild<QAction *>("ChineseAction")->isChecked());
+    }
+
+    // The guide covers its five subjects in either language, and follows a switch while open.
+    void userGuideInTheWindowsLanguage() {
+        QVERIFY(choose("帮助", "使用说明"));
+        QTRY_VERIFY(form->UserGuideWindow && form->UserGuideWindow->isVisible());
+        const auto guide = [this] { return form->UserGuideWindow->Text->toPlainText(); };
+        for (const char *subject : {"读取读卡器参数", "查找读卡器", "导入密码", "通信记录", "出厂地址"})
+            QVERIFY2(guide().contains(QString::fromUtf8(subject)), subject);
+        QCOMPARE(form->UserGuideWindow->windowTitle(), QStringLiteral("使用说明"));
+        QVERIFY(choose("语言", "English"));
+        QTRY_COMPARE(form->UserGuideWindow->windowTitle(), QStringLiteral("User guide"));
+        for (const char *subject :
+             {"Read settings", "Find readers", "Import keys", "Traffic log", "factory address"})
+            QVERIFY2(guide().contains(QString::fromUtf8(subject)), subject);
+        QCOMPARE(WithChinese(VisibleTexts(form->UserGuideWindow)).join(u'\n'), QString());
+    }
+
+    // What assistive technology reads of a list box: its name, its value, its text and the selected item
+    // of its popup list, all the current item, in either language.
+    void listBoxesReadTheirCurrentItem_data() {
+        QTest::addColumn<bool>("english");
+        QTest::newRow("Chinese") << false;
+        QTest::newRow("English") << true;
+    }
+    void listBoxesReadTheirCurrentItem() {
+        QFETCH(bool, english);
+        if (english)
+            QVERIFY(choose("语言", "English"));
+        QTRY_COMPARE(CurrentLanguage() == Language::English, english);
+        QTRY_COMPARE(form->CombBeep[0]->currentText(),
+                     english ? QStringLiteral("Beep") : QStringLiteral("发声"));
+        // The target side's lists; the former side's stay empty until a read.
+        const QList<ListBox *> lists = {form->CombUDP[0], form->CombSend[0], form->CombBeep[0],
+                                        form->CombPass[0]};
+        for (ListBox *list : lists) {
+            QAccessibleInterface *box = QAccessible::queryAccessibleInterface(list);
+            QVERIFY(box);
+            const QString current = list->currentText();
+            QVERIFY2(!current.isEmpty(), qPrintable(list->objectName()));
+            QCOMPARE(box->text(QAccessible::Name), list->accessibleName());
+            QCOMPARE(box->text(QAccessible::Value), current);
+            QVERIFY(box->textInterface());
+            QCOMPARE(box->textInterface()->text(0, box->textInterface()->characterCount()), current);
+            QAccessibleInterface *popup = box->child(0);
+            QVERIFY(popup);
+            QStringList selected;
+            for (int item = 0; item < popup->childCount(); ++item)
+                if (popup->child(item)->state().selected)
+                    selected << popup->child(item)->text(QAccessible::Name);
+            QCOMPARE(selected, QStringList{current});
+        }
+        QAccessibleInterface *beep = QAccessible::queryAccessibleInterface(form->CombBeep[0]);
+        QCOMPARE(beep->text(QAccessible::Value), english ? QStringLiteral("Beep") : QStringLiteral("发声"));
+        QCOMPARE(beep->text(QAccessible::Name), english ? QStringLiteral("Settings to write Beep on read")
+                                                        : QStringLiteral("目标IP信息 读卡时蜂鸣器"));
+    }
+
+    void topLevelWindowsSayWhatTheyAre() {
+        QCOMPARE(QAccessible::queryAccessibleInterface(form)->role(), QAccessible::Window);
+        QVERIFY(choose("工具", "通信记录"));
+        QVERIFY(choose("工具", "查找读卡器…"));
+        QVERIFY(choose("帮助", "使用说明"));
+        const QMap<QString, QAccessible::Role> roles = {{"TrafficLog", QAccessible::Window},
+                                                        {"FindReaders", QAccessible::Dialog},
+                                                        {"UserGuide", QAccessible::Dialog}};
+        for (auto role = roles.begin(); role != roles.end(); ++role) {
+            QWidget *window = nullptr;
+            QTRY_VERIFY((window = form->findChild<QWidget *>(role.key())));
+            QCOMPARE(QAccessible::queryAccessibleInterface(window)->role(), role.value());
+        }
     }
 
     void restartKeepsTheChoice() {
