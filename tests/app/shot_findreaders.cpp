@@ -1,18 +1,23 @@
 // Takes docs/find-readers.png: the "查找读卡器" dialog of the real window after a scan of simulated
 // readers on loopback (127.0.83.x): one of each protocol, two that share a MAC, one row chosen.
-// Usage: shot_findreaders <picture.png>   (docs/find-readers.sh runs it on a virtual display)
+// Usage: shot_findreaders <picture.png> [en]   (docs/find-readers.sh and docs/find-readers-en.sh run it on
+// a virtual display; "en" draws the window in English)
 #include "FindReadersDriver.h"
+#include "app/WindowLanguage.h"
 
 #include <QApplication>
 
 #include <cstdio>
+#include <string_view>
 
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: shot_findreaders <picture.png>\n");
+    if (argc != 2 && !(argc == 3 && argv[2] == std::string_view("en"))) {
+        std::fprintf(stderr, "usage: shot_findreaders <picture.png> [en]\n");
         return 2;
     }
+    if (argc == 3)
+        vrx::UseLanguage(vrx::Language::English);
     FindReadersDriver w(QStringLiteral("127.0.83.1"));
     const vrx::MacBytes shared{0x00, 0x14, 0x7F, 0x00, 0x53, 0x6E};
     const struct {
