@@ -338,7 +338,7 @@ Possible causes: a firewall blocks the readers&apos; replies to port 1000 of thi
     </message>
     <message>
         <source>下载密码说明：配置的内容中，要选择有使用读卡器内部 或者 读写命令中的密码，如果使用读卡器内部密码验证，才需要下载密码到读卡中；如果使用读写命令中密码，就不用下载密码到读卡器中了。</source>
-        <translation>About keys: the settings choose whether cards are checked with the keys in each read/write command or with keys stored in the reader. Only a reader set to &quot;Keys in reader&quot; needs its keys downloaded; with &quot;Keys in commands&quot; there is nothing to download.</translation>
+        <translation>About keys: cards are checked either with the keys in each command or with keys stored in the reader (Keys used). Only a reader using its stored keys needs them downloaded.</translation>
     </message>
     <message>
         <source>下载读卡器密码</source>
