@@ -4,6 +4,8 @@
 #include "Commands.h"
 #include "ExitCode.h"
 
+#include "words/Catalogue.h"
+
 namespace vrxctl {
 
 namespace {
@@ -33,6 +35,8 @@ QString Usage() {
 } // namespace
 
 int RunVrxctl(const QStringList &arguments, Console &console) {
+    // vrxctl words the shared results as the window does, always in English.
+    vrx::UseEnglishWords(true);
     const QString command = arguments.value(0);
     const QStringList rest = arguments.mid(1);
     int code = BadInput;
