@@ -16,7 +16,9 @@ if [ "${1:-}" != "--inside-display" ]; then
     VRX_QT_PREFIX=$(packaging/windows/qt-prefix.sh)
     export VRX_QT_PREFIX
     cmake --preset windows
-    cmake --build --preset windows
+    # VRX_WINDOWS_TARGETS: only these targets (and then only their tests are meant to be run).
+    # shellcheck disable=SC2086
+    cmake --build --preset windows ${VRX_WINDOWS_TARGETS:+--target $VRX_WINDOWS_TARGETS}
     # In a network namespace of its own where it can make one: nothing the tests send leaves it.
     if [ "$(id -u)" -eq 0 ] && unshare -n true 2>/dev/null; then
         exec unshare -n sh -c 'ip link set lo up && exec xvfb-run -a "$0" --inside-display "$@"' "$0" "$@"
@@ -37,3 +39,7 @@ while IFS= read -r line; do
     [ -n "$line" ] && echo "Linux-only, not run under wine: $line"
 done <build-win/bin/linux-only-tests.txt
 ctest --preset windows "$@"
+# VRX_WINDOWS_COMPARE=1: also vrxctl.exe against the Linux vrxctl of the default preset's build.
+if [ -n "${VRX_WINDOWS_COMPARE:-}" ]; then
+    tests/windows/compare-vrxctl.sh build/bin build-win/bin
+fi

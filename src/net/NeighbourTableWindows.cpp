@@ -71,13 +71,8 @@ CardArp ReadCardArp(const QString &card) {
     const QNetworkInterface::InterfaceFlags flags = found.flags();
     arp.arp = found.isValid() && !flags.testFlag(QNetworkInterface::IsLoopBack) &&
               !flags.testFlag(QNetworkInterface::IsPointToPoint);
-    // Windows sends three requests for a neighbour, RetransmitTime apart.
-    MIB_IPINTERFACE_ROW row{};
-    ::InitializeIpInterfaceEntry(&row);
-    row.Family = AF_INET;
-    row.InterfaceIndex = ULONG(found.index());
-    if (found.isValid() && ::GetIpInterfaceEntry(&row) == NO_ERROR && row.RetransmitTime > 0)
-        arp.retransMs = qMax(10, int(row.RetransmitTime));
+    // Windows sends three requests for a neighbour, a second apart (its defaults; the per-card
+    // RetransmitTime of GetIpInterfaceEntry is left unread, as wine lacks the call).
     return arp;
 }
 
