@@ -6,7 +6,7 @@
 #include "FuzzCheck.h"
 
 #include "BatchFile.h"
-#include "CsvText.h"
+#include "net/CsvText.h"
 #include "SettingsChange.h"
 
 #include "config/ParameterBlock.h"

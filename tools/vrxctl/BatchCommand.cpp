@@ -2,8 +2,8 @@
 #include "CommandLine.h"
 #include "Commands.h"
 #include "ConfigureReader.h"
-#include "CsvText.h"
 #include "EnglishMessages.h"
+#include "net/CsvText.h"
 #include "ExitCode.h"
 #include "KeyInput.h"
 #include "ProgressLine.h"
@@ -21,6 +21,8 @@
 #include <functional>
 
 namespace vrxctl {
+
+using vrx::CsvLine;
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "BatchFile.h"
 
-#include "CsvText.h"
+#include "net/CsvText.h"
 
 #include "fields/AddressText.h"
 
@@ -8,6 +8,10 @@
 #include <optional>
 
 namespace vrxctl {
+
+using vrx::CsvRecord;
+using vrx::CsvTable;
+using vrx::ParseCsv;
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include "ReaderListing.h"
 
-#include "CsvText.h"
 #include "SettingsView.h"
 
 #include "net/AddressRange.h"
+#include "net/FoundReadersCsv.h"
 #include "net/ReachAdvice.h"
 
 #include <QJsonObject>
@@ -90,26 +90,7 @@ void PrintJson(Console &console, const QList<vrx::FoundReader> &readers, Listing
 }
 
 void PrintCsv(Console &console, const QList<vrx::FoundReader> &readers, ListingColumns columns) {
-    QStringList header{QStringLiteral("address")};
-    if (columns.interface)
-        header.append(QStringLiteral("interface"));
-    for (const SettingName &name : SettingNames())
-        header.append(QLatin1String(name.jsonKey));
-    header.append(QStringLiteral("duplicate_mac"));
-    if (columns.reach)
-        header.append(QStringLiteral("reach"));
-    console.out << CsvLine(header) << '\n';
-    for (const vrx::FoundReader &reader : readers) {
-        QStringList cells{reader.address};
-        if (columns.interface)
-            cells.append(reader.card);
-        for (const SettingName &name : SettingNames())
-            cells.append(FieldText(reader.settings, name.field));
-        cells.append(reader.sameMacAt.isEmpty() ? QStringLiteral("no") : QStringLiteral("yes"));
-        if (columns.reach)
-            cells.append(reader.reachNote);
-        console.out << CsvLine(cells) << '\n';
-    }
+    console.out << vrx::FoundReadersCsv(readers, {columns.interface, columns.reach});
 }
 
 } // namespace

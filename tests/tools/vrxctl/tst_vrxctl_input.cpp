@@ -1,7 +1,7 @@
 // What vrxctl makes of its input before anything is sent: ranges, key files, batch files, settings
 // changes checked by the window's code, and traces that never show a key.
 #include "BatchFile.h"
-#include "CsvText.h"
+#include "net/CsvText.h"
 #include "EnglishMessages.h"
 #include "KeyInput.h"
 #include "SampleKeyFile.h"
@@ -17,6 +17,9 @@
 #include <QTest>
 
 using namespace vrxctl;
+using vrx::CsvLine;
+using vrx::CsvTable;
+using vrx::ParseCsv;
 
 class TestVrxctlInput : public QObject {
     Q_OBJECT

@@ -1,6 +1,6 @@
-#include "CsvText.h"
+#include "net/CsvText.h"
 
-namespace vrxctl {
+namespace vrx {
 
 CsvTable ParseCsv(const QString &text) {
     CsvTable table;
@@ -89,4 +89,4 @@ QString CsvLine(const QStringList &cells) {
     return quoted.join(u',');
 }
 
-} // namespace vrxctl
+} // namespace vrx

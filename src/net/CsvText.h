@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace vrxctl {
+namespace vrx {
 
 // One CSV record and the line on which it begins.
 struct CsvRecord {
@@ -25,4 +25,4 @@ CsvTable ParseCsv(const QString &text);
 QString CsvCell(const QString &text);
 QString CsvLine(const QStringList &cells);
 
-} // namespace vrxctl
+} // namespace vrx
