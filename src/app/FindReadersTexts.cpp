@@ -73,28 +73,60 @@ QString NothingDiscoveredMessage(const CardChoice &choice, const QList<LocalCard
 }
 
 QStringList FoundColumnTitles() {
-    return {Words::tr("读卡器IP"), QStringLiteral("MAC"),       Words::tr("子网掩码"),
-            Words::tr("默认网关"), Words::tr("服务器计算机IP"), Words::tr("读卡器协议"),
-            Words::tr("网卡")};
+    return {Words::tr("读卡器IP"),
+            QStringLiteral("MAC"),
+            Words::tr("子网掩码"),
+            Words::tr("默认网关"),
+            Words::tr("读卡器端口"),
+            Words::tr("服务器计算机IP"),
+            Words::tr("服务器计算机端口"),
+            Words::tr("读卡器协议"),
+            Words::tr("是否需发送心跳"),
+            Words::tr("读卡时蜂鸣器"),
+            Words::tr("密码选择"),
+            Words::tr("网卡"),
+            Words::tr("结果")};
 }
 
-QStringList FoundReaderCells(const FoundReader &reader, const QStringList &protocolTexts) {
+static QString ChoiceCell(const ChoiceDisplay &shown, const QStringList &texts, int code) {
+    if (shown.index >= 0 && shown.index < texts.size())
+        return texts.at(shown.index);
+    return shown.errorText.isEmpty() ? QString::number(code) : shown.errorText;
+}
+
+QStringList FoundReaderCells(const FoundReader &reader, const ChoiceTexts &choices) {
     const FormerFields shown = FormerFieldsFromSettings(reader.settings);
-    const QString protocol = shown.protocol.index >= 0 && shown.protocol.index < protocolTexts.size()
-                                 ? protocolTexts.at(shown.protocol.index)
-                                 : shown.protocol.errorText;
+    const ReaderSettings &settings = reader.settings;
     QString card = reader.card;
     if (!reader.cardAddress.isEmpty())
         card = card.isEmpty() ? reader.cardAddress : QStringLiteral("%1 %2").arg(card, reader.cardAddress);
+    if (!reader.reachNote.isEmpty())
+        card += QCoreApplication::translate("vrx::FindReaders", "（不在子网内）");
     QStringList cells(FoundColumnCount);
     cells[ReaderIpColumn] = reader.address;
     cells[MacColumn] = reader.sameMacAt.isEmpty() ? shown.mac : SharedMacCell(reader);
     cells[SubnetMaskColumn] = shown.subnetMask;
     cells[GatewayColumn] = shown.defaultGateway;
+    cells[ReaderPortColumn] = shown.readerPort;
     cells[ServerIpColumn] = shown.serverIp;
-    cells[ProtocolColumn] = protocol;
+    cells[ServerPortColumn] = shown.serverPort;
+    cells[ProtocolColumn] = ChoiceCell(shown.protocol, choices.protocol, settings.readerProtocol);
+    cells[HeartbeatColumn] = ChoiceCell(shown.heartbeat, choices.heartbeat, settings.heartbeat);
+    cells[BeepColumn] = ChoiceCell(shown.beep, choices.beep, settings.beepOnRead);
+    cells[KeySourceColumn] = ChoiceCell(shown.keySource, choices.keySource, settings.keySource);
     cells[CardColumn] = card;
     return cells;
+}
+
+QString UnreachableReaderMessage(const FoundReader &reader) {
+    const auto address = StrictAddress(reader.address);
+    if (!address)
+        return {};
+    const ReachAdvice advice = ReachAdviceFor(reader.card, *address, reader.settings);
+    return QCoreApplication::translate(
+               "vrx::FindReaders", "读卡器 %1 不在网卡 %2（%3）的子网内，本机还不能直接访问它。请先给网卡 %2 "
+                                   "加一个它所在子网的地址：\n%4\n用完后再去掉这个地址：\n%5")
+        .arg(reader.address, reader.card, reader.cardAddress, advice.addCommand(), advice.removeCommand());
 }
 
 QString SharedMacCell(const FoundReader &reader) {

@@ -20,6 +20,7 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QAction;
@@ -33,7 +34,9 @@ namespace vrx {
 
 class FindReaders;
 class UserGuide;
+struct ChoiceTexts;
 struct FoundReader;
+struct SettingsChange;
 
 // The main window. Its controls are public control arrays indexed as the operator's model names them
 // (Text1[0] is the target reader address, Text1[6] the former one; index 0 of every other array of the
@@ -127,9 +130,15 @@ public:
     void ShowFindReaders();
     // The dialog once opened; a child of the window.
     FindReaders *FindReadersDialog = nullptr;
-    // What the dialog's 使用 does: the reader's address into 读卡器IP, the card's address into 本机IP
-    // for a reader found by broadcast, then the read.
+    // What the dialog's 使用 does: the reader's address into 读卡器IP, the address of the card it
+    // answered on into 本机IP, then the read.
     void UseFoundReader(const FoundReader &reader);
+    // Tells the dialog, when open, what the last read found or the last configure wrote, so that the
+    // rows of that reader show it.
+    void TellFindReaders(bool configured);
+    // What 批量配置 writes: the target panel's settings but the reader address and MAC, checked as the
+    // configure checks them; nothing, after the message, when one of them cannot be written.
+    std::optional<SettingsChange> TargetSettingsForBatch();
 
     // The items of the menu bar that are the window's own.
     void ImportKeys();
@@ -172,8 +181,8 @@ protected:
     // text of the window goes through here (docs/translations.md).
     void Translated(std::function<void()> apply);
     void RetranslateListItems();
-    // The items of 读卡器协议 as they read now, for the find dialog's rows.
-    QStringList ProtocolTexts() const;
+    // The items of the four lists as they read now, for the find dialog's rows.
+    ChoiceTexts ListTexts() const;
     const TwipScale &Twips() const { return m_twips; }
 
     // Runs one handler and reports any failure inside it by its own description (a socket failure by

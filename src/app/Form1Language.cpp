@@ -17,16 +17,19 @@ void Form1::changeEvent(QEvent *event) {
     if (event->type() == QEvent::LanguageChange) {
         m_texts.run();
         if (FindReadersDialog)
-            FindReadersDialog->setProtocolTexts(ProtocolTexts());
+            FindReadersDialog->setChoiceTexts(ListTexts());
     }
     QWidget::changeEvent(event);
 }
 
-QStringList Form1::ProtocolTexts() const {
-    QStringList protocols;
-    for (int item = 0; item < CombUDP[0]->count(); ++item)
-        protocols.append(CombUDP[0]->itemText(item));
-    return protocols;
+ChoiceTexts Form1::ListTexts() const {
+    const auto items = [](const ListBox *list) {
+        QStringList texts;
+        for (int item = 0; item < list->count(); ++item)
+            texts.append(list->itemText(item));
+        return texts;
+    };
+    return {items(CombUDP[0]), items(CombSend[0]), items(CombBeep[0]), items(CombPass[0])};
 }
 
 void Form1::RetranslateListItems() {

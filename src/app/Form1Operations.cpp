@@ -39,6 +39,7 @@ void Form1::Command1_Click() {
             return;
         if (received) {
             ShowReaderParameters();
+            TellFindReaders(false);
             Messages().Show(tr("获取设备参数成功！"));
         } else {
             Messages().Show(tr("获取设备参数失败！"));
@@ -80,6 +81,8 @@ void Form1::Command3_Click() {
         if (!alive)
             return;
         SetOperationButtonsEnabled(true);
+        if (Exchange.ExchangeStatus == Status::ConfigureEchoed)
+            TellFindReaders(true);
 
         // Bound again to the address in TextPCIP as it reads now, so an edit made during the
         // operation takes effect; the remote side keeps the reader.

@@ -17,8 +17,10 @@
 
 class FindReadersDriver {
 public:
-    explicit FindReadersDriver(const QString &computer) {
-        form = std::make_unique<vrx::Form1>(messages);
+    // `files`, when given, names the files the window asks for.
+    explicit FindReadersDriver(const QString &computer, vrx::FileChooser *files = nullptr) {
+        form =
+            files ? std::make_unique<vrx::Form1>(messages, *files) : std::make_unique<vrx::Form1>(messages);
         form->TextPCIP->setText(computer);
         messages.shown.clear();
     }

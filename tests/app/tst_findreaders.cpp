@@ -81,8 +81,9 @@ void TestFindReaders::scanListsExactlyTheReadersThatAnswer() {
     QStringList titles;
     for (int column = 0; column < find.TableReaders->columnCount(); ++column)
         titles << find.TableReaders->horizontalHeaderItem(column)->text();
-    QCOMPARE(titles, QStringList({"读卡器IP", "MAC", "子网掩码", "默认网关", "服务器计算机IP", "读卡器协议",
-                                  "网卡"}));
+    QCOMPARE(titles, QStringList({"读卡器IP", "MAC", "子网掩码", "默认网关", "读卡器端口", "服务器计算机IP",
+                                  "服务器计算机端口", "读卡器协议", "是否需发送心跳", "读卡时蜂鸣器",
+                                  "密码选择", "网卡", "结果"}));
 
     w.startScan(QStringLiteral("127.0.80.2 - 127.0.80.40"));
     QVERIFY(find.Searching());
@@ -91,16 +92,17 @@ void TestFindReaders::scanListsExactlyTheReadersThatAnswer() {
     QVERIFY(w.waitUntilDone());
 
     const QString card = QStringLiteral("lo 127.0.80.1");
-    QCOMPARE(w.rows(), QList<QStringList>({
-                           {"127.0.80.10", "00-14-7F-00-50-0A", "255.255.255.0", "127.0.80.1",
-                            "192.168.0.110", "UDP", card},
-                           {"127.0.80.11", "00-14-7F-00-50-0B（MAC重复）", "255.255.255.0", "127.0.80.1",
-                            "192.168.0.110", "TCP服务器", card},
-                           {"127.0.80.25", "00-14-7F-00-50-19", "255.255.0.0", "127.0.80.1", "127.0.80.1",
-                            "TCP客户端", card},
-                           {"127.0.80.33", "00-14-7F-00-50-0B（MAC重复）", "255.255.255.0", "127.0.80.1",
-                            "192.168.0.110", "UDP", card},
-                       }));
+    QCOMPARE(w.rows(),
+             QList<QStringList>({
+                 {"127.0.80.10", "00-14-7F-00-50-0A", "255.255.255.0", "127.0.80.1", "1234", "192.168.0.110",
+                  "1234", "UDP", "发送", "发声", "命令中的密码", card, ""},
+                 {"127.0.80.11", "00-14-7F-00-50-0B（MAC重复）", "255.255.255.0", "127.0.80.1", "1234",
+                  "192.168.0.110", "1234", "TCP服务器", "发送", "发声", "命令中的密码", card, ""},
+                 {"127.0.80.25", "00-14-7F-00-50-19", "255.255.0.0", "127.0.80.1", "1234", "127.0.80.1",
+                  "1234", "TCP客户端", "发送", "发声", "命令中的密码", card, ""},
+                 {"127.0.80.33", "00-14-7F-00-50-0B（MAC重复）", "255.255.255.0", "127.0.80.1", "1234",
+                  "192.168.0.110", "1234", "UDP", "发送", "发声", "命令中的密码", card, ""},
+             }));
     // Both rows of the shared MAC stand out and say where else it answered.
     for (int row = 0; row < 4; ++row) {
         const bool shared = row == 1 || row == 3;
@@ -204,9 +206,9 @@ void TestFindReaders::useFillsTheWindowAndReads() {
         QTest::mouseClick(find.CommandUse, Qt::LeftButton);
     }
 
-    QVERIFY(!find.isVisible());
+    QVERIFY(find.isVisible()); // the site list stays open for the next reader
     QCOMPARE(w.form->TextFindIP[0]->text(), QStringLiteral("127.0.80.25"));
-    QCOMPARE(w.form->TextPCIP->text(), Computer); // a scanned row leaves 本机IP as it was
+    QCOMPARE(w.form->TextPCIP->text(), Computer); // the card the scan heard it on
     QCOMPARE(w.messages.shown, QStringList{ReadSuccess});
     QCOMPARE(w.form->Text1[6]->text(), QStringLiteral("127.0.80.25"));
     QCOMPARE(w.form->Text1[7]->text(), QStringLiteral("255.255.0.0"));

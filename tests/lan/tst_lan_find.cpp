@@ -54,7 +54,7 @@ struct Window {
         QTableWidget *table = dialog().TableReaders;
         for (int row = 0; row < table->rowCount(); ++row)
             listed << QStringList{table->item(row, 0)->text(), table->item(row, 1)->text(),
-                                  table->item(row, 6)->text()}
+                                  table->item(row, vrx::CardColumn)->text()}
                           .join(QStringLiteral(" | "));
         return listed;
     }
