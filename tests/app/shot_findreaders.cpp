@@ -1,11 +1,13 @@
 // Takes docs/find-readers.png: the "查找读卡器" dialog of the real window after a scan of simulated
-// readers on loopback (127.0.83.x): one of each protocol, two that share a MAC, one row chosen.
+// readers on loopback (127.0.83.x): one of each protocol, two that share a MAC, sorted by 读卡器IP
+// descending, three rows chosen and configured with 批量配置, their results in the last column.
 // Usage: shot_findreaders <picture.png> [en]   (docs/find-readers.sh and docs/find-readers-en.sh run it on
 // a virtual display; "en" draws the window in English)
 #include "FindReadersDriver.h"
 #include "app/WindowLanguage.h"
 
 #include <QApplication>
+#include <QItemSelectionModel>
 
 #include <cstdio>
 #include <string_view>
@@ -55,7 +57,22 @@ int main(int argc, char *argv[]) {
                      qPrintable(w.messages.shown.join(u' ')));
         return 1;
     }
-    find.TableReaders->selectRow(1);
+    find.SortBy(vrx::ReaderIpColumn, Qt::DescendingOrder);
+    find.TableReaders->selectRow(0);
+    for (int row : {2, 3})
+        find.TableReaders->selectionModel()->select(find.TableReaders->model()->index(row, 0),
+                                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    w.form->Text1[3]->setText(QStringLiteral("127.0.83.1"));
+    find.CommandBatchConfigure->click();
+    if (!QTest::qWaitFor([&] { return !find.Busy(); }, 30000) || !w.messages.shown.isEmpty()) {
+        std::fprintf(stderr, "the batch did not end: %s\n", qPrintable(w.messages.shown.join(u' ')));
+        return 1;
+    }
+    // Wide enough for every column, the result column included.
+    int tableWidth = 0;
+    for (int column = 0; column < vrx::FoundColumnCount; ++column)
+        tableWidth += find.TableReaders->columnWidth(column);
+    find.resize(tableWidth + 40, 400);
     QTest::qWait(100); // one paint of the selection
     if (!find.grab().save(QString::fromLocal8Bit(argv[1]))) {
         std::fprintf(stderr, "cannot write %s\n", argv[1]);
