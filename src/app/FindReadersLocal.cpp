@@ -8,7 +8,7 @@ namespace vrx {
 
 QString ScanLocalAddress(const QString &computerField, const QList<quint32> &targets,
                          const QList<LocalCard> &cards) {
-    const std::optional<quint32> local = StrictAddress(computerField);
+    const std::optional<quint32> local = StrictAddress(computerField.trimmed());
     if (!local || targets.isEmpty())
         return QString();
     for (const LocalCard &card : cards) {

@@ -6,10 +6,9 @@
 #include "app/FileChooser.h"
 #include "app/MessageBox.h"
 #include "fields/AddressText.h"
+#include "fileio/BoundedFile.h"
+#include "fileio/OutputFile.h"
 #include "keys/KeyFrame.h"
-
-#include <QFile>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -17,15 +16,27 @@ namespace vrx {
 
 namespace {
 
-// A key file is 16 short lines; anything larger is not one, and no more of it is read.
-constexpr qint64 MaxKeyFileBytes = 1 << 20;
-
 QString KeyText(const FieldEdit *field) {
     return TrimBlanks(field->text()); // as the download reads it
 }
 
 bool IsCompleteKey(const QString &key) {
     return key.size() == KeyFrame::KeyDigits && CheckKeyText(key) == KeyTextProblem::None;
+}
+
+QString WriteProblemText(const OutputOutcome &outcome) {
+    switch (outcome.problem) {
+    case OutputProblem::None:
+        break;
+    case OutputProblem::IsFolder:
+        return KeyFileTransfer::tr("这是一个文件夹。");
+    case OutputProblem::NoFolder:
+        return KeyFileTransfer::tr("文件夹不存在。");
+    case OutputProblem::CannotCreate:
+    case OutputProblem::WriteFailed:
+        return outcome.reason.isEmpty() ? KeyFileTransfer::tr("没有写入的权限。") : outcome.reason;
+    }
+    return {};
 }
 
 } // namespace
@@ -78,19 +89,17 @@ void KeyFileTransfer::Import() {
     const QString path = m_files.FileToOpen(m_parent, tr("导入密码"), Filter());
     if (path.isEmpty())
         return;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        m_messages.Show(tr("无法读取密码文件“%1”：%2").arg(path, file.errorString()));
+    // A key file is 16 short lines; the bound is the one vrxctl keys --file reads with.
+    const BoundedFile file = ReadBoundedFile(path, MaxKeyFileBytes);
+    if (file.problem == BoundedFileProblem::CannotOpen) {
+        m_messages.Show(tr("无法读取密码文件“%1”：%2").arg(path, file.reason));
         return;
     }
-    // Read with a bound rather than by the size the file claims: a device or a pipe claims none, and
-    // /dev/zero never ends.
-    const QByteArray bytes = file.read(MaxKeyFileBytes + 1);
-    if (bytes.size() > MaxKeyFileBytes) {
+    if (file.problem == BoundedFileProblem::TooLarge) {
         m_messages.Show(tr("“%1”不是密码文件：文件太大。").arg(path));
         return;
     }
-    const KeyFileReading reading = ReadKeyFile(QString::fromUtf8(bytes));
+    const KeyFileReading reading = ReadKeyFile(QString::fromUtf8(file.bytes));
     if (!reading.ok()) {
         m_messages.Show(ProblemText(reading) + tr("\n没有导入任何密码。"));
         return;
@@ -119,19 +128,13 @@ void KeyFileTransfer::Export() {
         m_messages.Show(tr("密码已导出到“%1”。").arg(path));
 }
 
-// The keys reach the file's final name only whole, and never readable by others: the permissions are
-// set on the new file before it replaces any old one.
+// The keys reach the file's final name only whole and flushed to disk, and never readable by others:
+// on a full disk the old file stays as it was.
 bool KeyFileTransfer::Write(const QString &path, const QByteArray &text) {
-    QSaveFile file(path);
-    const bool written = file.open(QIODevice::WriteOnly) && file.write(text) == text.size() &&
-                         file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) &&
-                         file.commit();
-    if (!written) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        m_messages.Show(tr("无法写入密码文件“%1”：%2").arg(path, reason));
-    }
-    return written;
+    const OutputOutcome written = WriteOutputFile(path, text, OutputAccess::OwnerOnly);
+    if (!written.ok())
+        m_messages.Show(tr("无法写入密码文件“%1”：%2").arg(path, WriteProblemText(written)));
+    return written.ok();
 }
 
 } // namespace vrx

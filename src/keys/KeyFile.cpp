@@ -75,6 +75,8 @@ KeyFileReading ReadKeyFile(const QString &text) {
         return reading;
     }
     reading.fields = fields;
+    for (int sector = 0; sector < KeyFrame::SectorCount; ++sector)
+        reading.sectorLines.append(lineOfSector[sector]);
     return reading;
 }
 

@@ -36,7 +36,8 @@ enum class KeyFileProblem {
 // What reading a key file found. It never holds key material apart from `fields`, so no message made
 // from it can show a key.
 struct KeyFileReading {
-    QStringList fields; // the 32 key field texts in TextPass order; empty unless ok()
+    QStringList fields;     // the 32 key field texts in TextPass order; empty unless ok()
+    QList<int> sectorLines; // the line of each sector 0-15, for naming a key the download refuses
     KeyFileProblem problem = KeyFileProblem::None;
     int line = 0; // counted from 1; 0 for MissingSectors
     int items = 0;

@@ -10,14 +10,20 @@
 namespace vrx {
 
 std::optional<quint32> StrictAddress(const QString &text) {
-    const QString trimmed = text.trimmed();
-    if (trimmed.count(u'.') != 3)
+    // Anchored at both ends: "$" alone would let a final line feed through.
+    static const QRegularExpression dotted(QRegularExpression::anchoredPattern(
+        QStringLiteral("([0-9]{1,3})\\.([0-9]{1,3})\\.([0-9]{1,3})\\.([0-9]{1,3})")));
+    const QRegularExpressionMatch match = dotted.match(text);
+    if (!match.hasMatch())
         return std::nullopt;
-    const auto parsed = ParseIpAddress(trimmed);
-    if (!parsed.ok())
-        return std::nullopt;
-    const auto &b = parsed.bytes;
-    return (quint32(b[0]) << 24) | (quint32(b[1]) << 16) | (quint32(b[2]) << 8) | quint32(b[3]);
+    quint32 address = 0;
+    for (int group = 1; group <= 4; ++group) {
+        const uint number = match.capturedView(group).toUInt();
+        if (number > 255)
+            return std::nullopt;
+        address = (address << 8) | number;
+    }
+    return address;
 }
 
 namespace {
@@ -31,7 +37,7 @@ struct Span {
 std::optional<Span> ParseRange(const QString &range, RangeProblem *problem) {
     const int slash = range.indexOf(u'/');
     if (slash >= 0) {
-        const auto base = StrictAddress(range.left(slash));
+        const auto base = StrictAddress(range.left(slash).trimmed());
         bool numeric = false;
         const int prefix = range.mid(slash + 1).trimmed().toInt(&numeric);
         if (!base || !numeric || prefix < 0 || prefix > 32) {
@@ -48,7 +54,7 @@ std::optional<Span> ParseRange(const QString &range, RangeProblem *problem) {
     }
     const int dash = range.indexOf(u'-');
     if (dash >= 0) {
-        const auto first = StrictAddress(range.left(dash));
+        const auto first = StrictAddress(range.left(dash).trimmed());
         const QString lastText = range.mid(dash + 1).trimmed();
         std::optional<quint32> last;
         static const QRegularExpression lastNumber(QStringLiteral("^[0-9]{1,3}$"));
@@ -69,7 +75,7 @@ std::optional<Span> ParseRange(const QString &range, RangeProblem *problem) {
         }
         return Span{*first, *last};
     }
-    const auto single = StrictAddress(range);
+    const auto single = StrictAddress(range.trimmed());
     if (!single) {
         *problem = RangeProblem::NotAnAddress;
         return std::nullopt;

@@ -33,14 +33,16 @@ struct AddressList {
 
 // Expands scan ranges: a single address ("127.0.0.7"), a CIDR block ("127.0.0.0/24", whose network
 // and broadcast addresses are left out up to /30), or a first-last range ("127.0.0.10-127.0.0.20",
-// or "127.0.0.10-20" with the last number only). Addresses go through ParseIpAddress like every other
-// address field, but must have four explicit groups here: a scan range is no place for guessing.
+// or "127.0.0.10-20" with the last number only). Addresses are StrictAddress's: a scan range is no place
+// for guessing.
 // The size is checked before anything is expanded, so 0.0.0.0/0 costs nothing.
 AddressList ExpandRanges(const QStringList &ranges, qint64 limit = MaxScanAddresses);
 
 // Dotted text of an address in host order.
 QString AddressText(quint32 address);
-// An address with four explicit groups in host order; nothing when the text is anything else.
+// An address in host order when the text is exactly four decimal numbers 0-255 joined by three dots,
+// with nothing before, between or after them; nothing for any other text. The one grammar of every
+// address vrxctl takes (the window's fields keep their lenient ParseIpAddress).
 std::optional<quint32> StrictAddress(const QString &text);
 
 } // namespace vrx

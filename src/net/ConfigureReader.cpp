@@ -53,7 +53,8 @@ void Verify(ReaderLink &link, const QString &reader, const VerifyPlan &plan, Con
 }
 
 void Configure(ReaderLink &link, const QString &reader, const ReaderWork &work, ConfigureOutcome &outcome) {
-    const auto current = ReadSettings(link, reader);
+    QByteArray settingsReply;
+    const auto current = ReadSettings(link, reader, -1, &settingsReply);
     if (!current) {
         outcome.result = ConfigureResult::ReadNoReply;
         return;
@@ -90,7 +91,7 @@ void Configure(ReaderLink &link, const QString &reader, const ReaderWork &work, 
     outcome.result = ConfigureResult::Ok;
     if (!work.change)
         return;
-    switch (WriteSettings(link, reader, outcome.block)) {
+    switch (WriteSettings(link, reader, outcome.block, settingsReply)) {
     case WriteResult::NoReply:
         outcome.result = ConfigureResult::NoReply;
         return;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/AwaitedReply.h"
 #include "link/SocketErrors.h"
 
 #include <QByteArray>
@@ -15,6 +16,11 @@ public:
     virtual void sent(const QString &peer, quint16 port, const QByteArray &datagram) = 0;
     virtual void received(const QString &peer, quint16 port, const QByteArray &datagram) = 0;
     virtual void note(const QString &text) = 0;
+    // A received datagram that ended no exchange, and why (after received()).
+    virtual void ignored(const QString &peer, AwaitVerdict why) {
+        Q_UNUSED(peer);
+        Q_UNUSED(why);
+    }
     // A failure while receiving: nothing can be thrown to anyone then, so it is only seen. Noted in
     // the link layer's words unless the observer words it itself.
     virtual void receiveFailed(const SocketError &error) {

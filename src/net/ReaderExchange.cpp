@@ -18,17 +18,18 @@ ExchangeState FreshState(const QString &target, const QString &localIp, bool rea
 } // namespace
 
 Exchange ReadExchange(const QString &target, const QString &localIp) {
-    return {target, ParameterQuery(), FreshState(target, localIp, true)};
+    return {target, ParameterQuery(), FreshState(target, localIp, true), Awaiting::Settings, {}};
 }
 
-Exchange WriteExchange(const QString &target, const QByteArray &block, const QString &localIp) {
-    Exchange exchange{target, block, FreshState(target, localIp, false)};
+Exchange WriteExchange(const QString &target, const QByteArray &block, const QString &localIp,
+                       const QByteArray &settingsReply) {
+    Exchange exchange{target, block, FreshState(target, localIp, false), Awaiting::Echo, settingsReply};
     exchange.state.SendBuffer = block;
     return exchange;
 }
 
 Exchange KeyExchange(const QString &target, const QByteArray &keyFrame, const QString &localIp) {
-    Exchange exchange{target, keyFrame, FreshState(target, localIp, false)};
+    Exchange exchange{target, keyFrame, FreshState(target, localIp, false), Awaiting::KeyEcho, {}};
     exchange.state.KeyFrame = keyFrame;
     exchange.state.KeyEchoMatched = false;
     return exchange;

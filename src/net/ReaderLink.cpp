@@ -67,18 +67,24 @@ void ReaderLink::runRound(std::vector<Exchange> &exchanges, const std::vector<si
         &m_socket, &SSock::DataArrival, [&](const QByteArray &datagram, const QString &sender) {
             if (m_observer)
                 m_observer->received(sender, ReaderPort, datagram);
+            const auto ignore = [&](AwaitVerdict why) {
+                if (m_observer)
+                    m_observer->ignored(sender, why);
+            };
             const auto found = bySender.constFind(sender);
             const size_t index =
                 found != bySender.constEnd() ? *found : (single ? pending.front() : exchanges.size());
             if (index >= exchanges.size())
-                return;
+                return ignore(AwaitVerdict::WrongSender);
             Exchange &exchange = exchanges[index];
             // A reply counts only inside its own wait: after the send, within the timeout.
             if (exchange.done() || sentAt[index] < 0 || TickCount() - sentAt[index] > timeout)
-                return;
-            exchange.state = ClassifyDatagram(datagram, sender, exchange.state);
-            if (exchange.done())
-                ++finished;
+                return ignore(AwaitVerdict::OutsideWait);
+            const AwaitVerdict verdict =
+                ClassifyAwaited(exchange.awaiting, datagram, sender, exchange.settingsReply, exchange.state);
+            if (verdict != AwaitVerdict::Taken)
+                return ignore(verdict);
+            ++finished;
         });
     const auto failure = QObject::connect(&m_socket, &SSock::Error, [&](const SocketError &error) {
         if (m_observer)

@@ -18,9 +18,10 @@ struct LinkOptions {
 };
 
 // Runs many exchanges on the one socket at once: sends are paced in bursts, every datagram is matched
-// to the exchange of its sender and classified, and each exchange ends at its first recognised
-// datagram or when its own wait has passed. With a single exchange, a datagram from another sender is
-// still offered to it (a key echo counts from any address but this computer's own).
+// to the exchange of its sender and classified (ClassifyAwaited), and each exchange ends at the datagram
+// it waits for or when its own wait has passed; any other datagram is shown to the observer as ignored.
+// With a single exchange, a datagram from another sender is still offered to it (a key echo counts
+// from any address but this computer's own).
 class ReaderLink {
 public:
     static constexpr int FirstResendGapMs = 2;

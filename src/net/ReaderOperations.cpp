@@ -6,10 +6,14 @@
 
 namespace vrx {
 
-std::optional<ReaderSettings> ReadSettings(ReaderLink &link, const QString &reader, int retries) {
+std::optional<ReaderSettings> ReadSettings(ReaderLink &link, const QString &reader, int retries,
+                                           QByteArray *block) {
     std::vector<Exchange> exchanges{ReadExchange(reader, link.options().local)};
     link.run(exchanges, retries);
-    return ReportedSettings(exchanges.front());
+    const auto settings = ReportedSettings(exchanges.front());
+    if (settings && block)
+        *block = exchanges.front().state.ReceiveBuffer;
+    return settings;
 }
 
 namespace {
@@ -22,8 +26,9 @@ WriteResult Outcome(qint16 status, qint16 success) {
 
 } // namespace
 
-WriteResult WriteSettings(ReaderLink &link, const QString &reader, const QByteArray &block) {
-    std::vector<Exchange> exchanges{WriteExchange(reader, block, link.options().local)};
+WriteResult WriteSettings(ReaderLink &link, const QString &reader, const QByteArray &block,
+                          const QByteArray &settingsReply) {
+    std::vector<Exchange> exchanges{WriteExchange(reader, block, link.options().local, settingsReply)};
     link.run(exchanges);
     return Outcome(exchanges.front().state.ExchangeStatus, Status::ConfigureEchoed);
 }

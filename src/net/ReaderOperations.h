@@ -13,13 +13,18 @@
 
 namespace vrx {
 
-// The reader's settings, or nothing when no parameter block came back in time.
-std::optional<ReaderSettings> ReadSettings(ReaderLink &link, const QString &reader, int retries = -1);
+// The reader's settings, or nothing when no parameter block came back in time; *block, when given,
+// receives the 41 bytes as they came.
+std::optional<ReaderSettings> ReadSettings(ReaderLink &link, const QString &reader, int retries = -1,
+                                           QByteArray *block = nullptr);
 
 enum class WriteResult { Confirmed, NoReply, EchoDiffers };
 
-// Sends the block; confirmed only by the exact echo.
-WriteResult WriteSettings(ReaderLink &link, const QString &reader, const QByteArray &block);
+// Sends the block; confirmed only by the exact echo. settingsReply is the block ReadSettings brought
+// back for the same command: a copy of it arriving during the wait is a late answer to a settings
+// query that had been sent again, not the reader's echo.
+WriteResult WriteSettings(ReaderLink &link, const QString &reader, const QByteArray &block,
+                          const QByteArray &settingsReply = {});
 
 // Sends the key frame; confirmed only by an echo of its 200 bytes.
 WriteResult DownloadKeys(ReaderLink &link, const QString &reader, const QByteArray &keyFrame);

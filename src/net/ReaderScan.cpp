@@ -88,6 +88,7 @@ void ReaderScan::prepare(const ScanOptions &options) {
     m_gateways.clear();
     m_total = qint64(m_targets.targets.size()) + m_targets.broadcasts.size();
     m_done = m_targets.broadcasts.size();
+    m_sent = 0;
     m_inFlight = 0;
     m_lastDeadline = 0;
     m_nextProgress = TickCount() + ProgressIntervalMs;
@@ -296,6 +297,7 @@ bool ReaderScan::send(int index, qint64 now) {
     const auto outcome = group.socket.TrySendData(frame, target.address, ReaderPort, &error);
     switch (outcome) {
     case SSock::SendOutcome::Sent:
+        ++m_sent;
         break;
     case SSock::SendOutcome::Busy:
         // The buffer is full of datagrams waiting for ARP or for the card: the send waits for room.

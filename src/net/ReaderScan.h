@@ -80,6 +80,8 @@ public:
     const QList<FoundReader> &found() const { return m_found; }
     qint64 total() const { return m_total; }
     qint64 done() const { return m_done; }
+    // Queries that left this computer; 0 when the scan failed before the first.
+    qint64 sent() const { return m_sent; }
 
     // The wait between two progress() signals.
     static constexpr int ProgressIntervalMs = 200;
@@ -146,6 +148,7 @@ private:
     QTimer m_wake;
     qint64 m_total = 0;
     qint64 m_done = 0;
+    qint64 m_sent = 0;
     int m_inFlight = 0;
     qint64 m_lastDeadline = 0;
     qint64 m_nextProgress = 0;

@@ -2,8 +2,10 @@
 // none; an export asks first, writes the fields for the owner's eyes only, and reads back the same.
 #include "MenuDriver.h"
 #include "SampleKeyFile.h"
+#include "SmallDisk.h"
 #include "WindowFixture.h"
 #include "app/Form1.h"
+#include "keys/KeyFile.h"
 #include "keys/KeyFrame.h"
 
 #include <QDir>
@@ -243,6 +245,36 @@ private slots:
         QVERIFY(messages->asked.isEmpty());
         QVERIFY(files->captions.isEmpty());
         QVERIFY(QDir(folder->path()).isEmpty());
+    }
+
+    void exportOntoAFullDiskKeepsTheOldFile_data() {
+        QTest::addColumn<QString>("target"); // in the full disk's folder; "" for the old key file itself
+        QTest::newRow("replacing the old file") << "";
+        QTest::newRow("a new file beside it") << "new.txt";
+    }
+
+    void exportOntoAFullDiskKeepsTheOldFile() {
+        QFETCH(QString, target);
+        const QString disk = path("full");
+        QString why;
+        if (!smalldisk::Mount(disk, 64 * 1024, false, &why))
+            QSKIP(qPrintable(why));
+        const QByteArray good = WriteKeyFile(distinctKeys()).toUtf8();
+        const QString old = disk + "/keys.txt";
+        QVERIFY(WriteFile(old, good));
+        QVERIFY(smalldisk::Fill(disk));
+        setKeys(QStringList(32, "0123456789AB"));
+        files->saveName = target.isEmpty() ? old : disk + "/" + target;
+        const bool chosen = choose("导出密码…");
+        const QByteArray kept = ReadFile(old);
+        const bool leftNothing = QDir(disk).entryList(QDir::Files | QDir::Hidden).size() == 2;
+        smalldisk::Unmount(disk);
+        QVERIFY(chosen);
+        QCOMPARE(kept, good);
+        QVERIFY(leftNothing); // the old file and the filler, no half-written file beside them
+        QCOMPARE(messages->shown,
+                 QStringList{
+                     QStringLiteral("无法写入密码文件“%1”：No space left on device").arg(files->saveName)});
     }
 
     void exportIntoMissingFolder() {

@@ -9,14 +9,14 @@
 #include "ProgressLine.h"
 #include "Trace.h"
 
+#include "fileio/BoundedFile.h"
+#include "fileio/OutputFile.h"
 #include "keys/KeyFrame.h"
 #include "net/ReaderBatch.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
 
 #include <functional>
 
@@ -42,7 +42,8 @@ public:
         }
         QByteArray frame;
         QString problem;
-        if (const auto text = ReadTextFile(file, &problem)) {
+        if (const auto text =
+                ReadTextFile(file, vrx::MaxKeyFileBytes, QStringLiteral("key file"), &problem)) {
             const KeyFields keys = KeyFieldsFromFile(*text);
             if (!keys.ok())
                 problem = path + QStringLiteral(": ") + keys.error;
@@ -80,12 +81,8 @@ QString BatchProgressText(qsizetype done, qsizetype total, int failed) {
     return text;
 }
 
+// The report's CSV: written whole or not at all (see OutputFile.h); false with an error text.
 bool WriteReport(const QString &path, const QList<RowReport> &rows, QString *error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
-        return false;
-    }
     QString text = CsvLine({QStringLiteral("line"), QStringLiteral("address"), QStringLiteral("result"),
                             QStringLiteral("changes")}) +
                    u'\n';
@@ -93,12 +90,10 @@ bool WriteReport(const QString &path, const QList<RowReport> &rows, QString *err
         text += CsvLine({QString::number(row.line), row.address, row.result,
                          row.changes.join(QStringLiteral("; "))}) +
                 u'\n';
-    file.write(text.toUtf8());
-    if (!file.commit()) {
-        *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    return true;
+    const vrx::OutputOutcome written = vrx::WriteOutputFile(path, text.toUtf8(), vrx::OutputAccess::Usual);
+    if (!written.ok())
+        *error = OutputProblemText(path, written);
+    return written.ok();
 }
 
 } // namespace
@@ -147,7 +142,13 @@ int RunBatch(const QStringList &arguments, Console &console) {
     std::optional<VerifyPlan> verify;
     if (!ReadVerifyOptions(parser, options, &verify, &error))
         return Fail(console, BadInput, error);
-    const auto text = ReadTextFile(path, &error);
+    // A report that could not be written would be found only after every reader was configured.
+    if (parser.isSet(QStringLiteral("report")))
+        if (const QString report = parser.value(QStringLiteral("report")); !vrx::CheckOutputFile(report).ok())
+            return Fail(console, BadInput,
+                        OutputProblemText(report, vrx::CheckOutputFile(report)) +
+                            QStringLiteral("; nothing was sent"));
+    const auto text = ReadTextFile(path, vrx::MaxBatchFileBytes, QStringLiteral("batch file"), &error);
     if (!text)
         return Fail(console, BadInput, error);
     BatchFile batch = ParseBatchFile(*text);
@@ -262,7 +263,7 @@ int RunBatch(const QStringList &arguments, Console &console) {
 
     if (parser.isSet(QStringLiteral("report")) &&
         !WriteReport(parser.value(QStringLiteral("report")), reports, &error))
-        return Fail(console, BadInput, error);
+        return Fail(console, SocketFailure, error);
     for (const int code : {SocketFailure, BadInput, NotConfirmed})
         if (rowsWith(code))
             return code;

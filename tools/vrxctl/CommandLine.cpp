@@ -3,13 +3,17 @@
 #include "EnglishMessages.h"
 #include "ExitCode.h"
 #include "ReaderOperations.h"
+#include "ShownText.h"
 #include "SocketErrorText.h"
 
 #include "fields/AddressText.h"
 #include "link/LocalCards.h"
+#include "net/AddressRange.h"
+
+#include "fileio/BoundedFile.h"
+#include "fileio/OutputFile.h"
 
 #include <QCoreApplication>
-#include <QFile>
 
 namespace vrxctl {
 
@@ -43,8 +47,8 @@ QString ExitCodesHelp() {
         "scan and discover: nothing found)\n"
         "  2  bad input or usage\n"
         "  3  socket error (bind refused, address in use, no privilege, no card or route reaches the "
-        "reader)\n"
-        "  130  interrupted by Ctrl+C (scan: what was found so far is listed)\n");
+        "reader), or an output file that could not be written (no space, I/O error)\n"
+        "  130  interrupted by Ctrl+C, 143 by SIGTERM (scan and batch: what was done so far is listed)\n");
 }
 
 std::optional<int> ParseCommand(QCommandLineParser &parser, const QString &command,
@@ -85,8 +89,7 @@ bool ReadCommonOptions(const QCommandLineParser &parser, CommonOptions *options,
     if (parser.isSet(QStringLiteral("local"))) {
         const auto local = ReaderAddress(parser.value(QStringLiteral("local")));
         if (!local) {
-            *error =
-                QStringLiteral("--local \"%1\" is not an address").arg(parser.value(QStringLiteral("local")));
+            *error = NotAnAddressText(QStringLiteral("--local"), parser.value(QStringLiteral("local")));
             return false;
         }
         options->link.local = *local;
@@ -130,12 +133,16 @@ bool ReadVerifyOptions(const QCommandLineParser &parser, const CommonOptions &op
 }
 
 std::optional<QString> ReaderAddress(const QString &text) {
-    if (text.trimmed().isEmpty())
+    const std::optional<quint32> address = vrx::StrictAddress(text);
+    if (!address)
         return std::nullopt;
-    const vrx::AddressParse parsed = vrx::ParseIpAddress(text);
-    if (!parsed.ok())
-        return std::nullopt;
-    return vrx::DottedText(parsed.bytes);
+    return vrx::AddressText(*address);
+}
+
+QString NotAnAddressText(const QString &what, const QString &text) {
+    return QStringLiteral("%1 \"%2\" is not an address: give four numbers from 0 to 255 joined by dots, "
+                          "such as 192.168.0.101")
+        .arg(what, EscapedText(text));
 }
 
 QString LocalFor(const CommonOptions &options, const QString &reader) {
@@ -161,6 +168,23 @@ std::optional<int> BindLocalFor(const QString &reader, Console &console, CommonO
     return std::nullopt;
 }
 
+QString OutputProblemText(const QString &path, const vrx::OutputOutcome &outcome) {
+    const QString reason = outcome.reason.isEmpty() ? QString() : QStringLiteral(": ") + outcome.reason;
+    switch (outcome.problem) {
+    case vrx::OutputProblem::None:
+        break;
+    case vrx::OutputProblem::IsFolder:
+        return QStringLiteral("cannot write %1: it is a folder").arg(path);
+    case vrx::OutputProblem::NoFolder:
+        return QStringLiteral("cannot write %1: its folder does not exist").arg(path);
+    case vrx::OutputProblem::CannotCreate:
+        return QStringLiteral("cannot write %1: no right to create or write it%2").arg(path, reason);
+    case vrx::OutputProblem::WriteFailed:
+        return QStringLiteral("cannot write %1%2").arg(path, reason);
+    }
+    return {};
+}
+
 int Fail(Console &console, int code, const QString &message) {
     console.err << "vrxctl: " << message << Qt::endl;
     return code;
@@ -170,13 +194,21 @@ int ReportSocketError(Console &console, const vrx::SocketException &failure) {
     return Fail(console, SocketFailure, SocketFailureText(failure.error()));
 }
 
-std::optional<QString> ReadTextFile(const QString &path, QString *error) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
-        return std::nullopt;
+std::optional<QString> ReadTextFile(const QString &path, qint64 limit, const QString &what, QString *error) {
+    const vrx::BoundedFile file = vrx::ReadBoundedFile(path, limit);
+    switch (file.problem) {
+    case vrx::BoundedFileProblem::None:
+        return QString::fromUtf8(file.bytes);
+    case vrx::BoundedFileProblem::CannotOpen:
+        *error = QStringLiteral("cannot read %1: %2").arg(path, file.reason);
+        break;
+    case vrx::BoundedFileProblem::TooLarge:
+        *error = (file.size >= 0 ? QStringLiteral("%1 is %2 bytes").arg(path).arg(file.size)
+                                 : QStringLiteral("%1 holds more than %2 bytes").arg(path).arg(limit)) +
+                 QStringLiteral(", more than a %1 may hold (%2 bytes); it was not read").arg(what).arg(limit);
+        break;
     }
-    return QString::fromUtf8(file.readAll());
+    return std::nullopt;
 }
 
 std::optional<int> ReadSingleArgument(const QCommandLineParser &parser, const QString &command,
@@ -200,7 +232,7 @@ std::optional<int> ReadReaderArgument(const QCommandLineParser &parser, const QS
         return exit;
     const auto address = ReaderAddress(text);
     if (!address)
-        return Fail(console, BadInput, QStringLiteral("\"%1\" is not a reader address").arg(text));
+        return Fail(console, BadInput, NotAnAddressText(QStringLiteral("reader address"), text));
     *reader = *address;
     return std::nullopt;
 }

@@ -4,6 +4,7 @@
 #include "Console.h"
 #include "net/ReaderLink.h"
 
+#include "fileio/OutputFile.h"
 #include "link/SocketException.h"
 
 #include <QCommandLineParser>
@@ -58,8 +59,12 @@ std::optional<int> ReadSingleArgument(const QCommandLineParser &parser, const QS
 std::optional<int> ReadReaderArgument(const QCommandLineParser &parser, const QString &command,
                                       Console &console, CommonOptions *options, QString *reader);
 
-// A reader address as the window takes it (ParseIpAddress), in canonical form; nothing when bad.
+// An address as vrxctl takes every address (vrx::StrictAddress: four numbers 0-255 joined by three dots,
+// nothing else), in canonical form; nothing when bad.
 std::optional<QString> ReaderAddress(const QString &text);
+
+// "<what> "<text>" is not an address: ...", the text's control characters escaped.
+QString NotAnAddressText(const QString &what, const QString &text);
 
 // The address to bind for a reader: --local when given, else the one the route to the reader uses.
 QString LocalFor(const CommonOptions &options, const QString &reader);
@@ -72,6 +77,9 @@ QString NoRouteText(const QString &target);
 // returns 3.
 std::optional<int> BindLocalFor(const QString &reader, Console &console, CommonOptions *options);
 
+// "cannot write PATH: ..." for an output file that could not be written or created.
+QString OutputProblemText(const QString &path, const vrx::OutputOutcome &outcome);
+
 // Prints "vrxctl: <message>" on err and returns the code.
 int Fail(Console &console, int code, const QString &message);
 
@@ -80,7 +88,9 @@ int ReportSocketError(Console &console, const vrx::SocketException &failure);
 
 QString ExitCodesHelp();
 
-// A file's whole text (UTF-8); nothing with an error text when it cannot be read.
-std::optional<QString> ReadTextFile(const QString &path, QString *error);
+// A file's whole text (UTF-8) when it holds at most `limit` bytes; nothing with an error text when it
+// cannot be read or is larger (a `what`, "key file", may hold no more), which is found before it is
+// read whole.
+std::optional<QString> ReadTextFile(const QString &path, qint64 limit, const QString &what, QString *error);
 
 } // namespace vrxctl

@@ -1,3 +1,4 @@
+#include "AddressSettings.h"
 #include "CommandLine.h"
 #include "Commands.h"
 #include "ConfigureReader.h"
@@ -13,6 +14,9 @@
 namespace vrxctl {
 
 namespace {
+
+// A JSON object of eleven settings; anything larger is not one.
+constexpr qint64 MaxSettingsFileBytes = 64 * 1024;
 
 void PrintChanges(Console &console, const QStringList &changes) {
     if (changes.isEmpty()) {
@@ -106,7 +110,7 @@ int RunConfigure(const QStringList &arguments, Console &console) {
     SettingsChange change;
     if (parser.isSet(QStringLiteral("from"))) {
         const QString path = parser.value(QStringLiteral("from"));
-        const auto text = ReadTextFile(path, &error);
+        const auto text = ReadTextFile(path, MaxSettingsFileBytes, QStringLiteral("settings file"), &error);
         if (!text)
             return Fail(console, BadInput, error);
         QJsonParseError jsonError;
@@ -125,6 +129,18 @@ int RunConfigure(const QStringList &arguments, Console &console) {
     for (const SettingName &name : SettingNames())
         if (parser.isSet(QLatin1String(name.option)))
             given.values.insert(name.field, parser.value(QLatin1String(name.option)));
+    if (const auto bad = FirstBadAddress(given))
+        return Fail(console, BadInput,
+                    NotAnAddressText(QStringLiteral("--") + QLatin1String(NameOf(*bad).option),
+                                     given.values.value(*bad)));
+    SettingsChange fromFile = change; // what the options leave of --from
+    for (const SettingField field : given.values.keys())
+        fromFile.values.remove(field);
+    if (const auto bad = FirstBadAddress(fromFile))
+        return Fail(console, BadInput,
+                    NotAnAddressText(QStringLiteral("%1: %2").arg(parser.value(QStringLiteral("from")),
+                                                                  QLatin1String(NameOf(*bad).jsonKey)),
+                                     fromFile.values.value(*bad)));
     change.merge(given);
 
     // The input is checked before anything is sent: a bad value never costs a round trip.

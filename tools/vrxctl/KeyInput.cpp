@@ -65,7 +65,21 @@ KeyFields KeyFieldsFromOneKey(const QString &key) {
 
 KeyFields KeyFieldsFromFile(const QString &text) {
     const vrx::KeyFileReading reading = vrx::ReadKeyFile(text);
-    return {reading.fields, KeyFileProblemText(reading)};
+    if (!reading.ok())
+        return {{}, KeyFileProblemText(reading)};
+    // The file format takes a short key as it stands; the download would refuse it without the line.
+    for (int sector = 0; sector < vrx::KeyFrame::SectorCount; ++sector)
+        for (const bool bKey : {false, true}) {
+            if (reading.fields[vrx::KeyFrame::fieldOf(sector, bKey)].size() >= vrx::KeyFrame::KeyDigits)
+                continue;
+            return {{},
+                    QStringLiteral("line %1: the %2 key of sector %3 is shorter than %4 hexadecimal digits")
+                        .arg(reading.sectorLines.value(sector))
+                        .arg(QChar(bKey ? u'B' : u'A'))
+                        .arg(sector)
+                        .arg(vrx::KeyFrame::KeyDigits)};
+        }
+    return {reading.fields, {}};
 }
 
 } // namespace vrxctl

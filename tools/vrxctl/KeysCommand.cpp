@@ -7,6 +7,7 @@
 #include "ReaderOperations.h"
 #include "Trace.h"
 
+#include "fileio/BoundedFile.h"
 #include "keys/KeyFrame.h"
 #include "net/ReaderBatch.h"
 
@@ -141,7 +142,7 @@ int RunKeys(const QStringList &arguments, Console &console) {
         keys = KeyFieldsFromOneKey(parser.value(QStringLiteral("key")));
     } else {
         const QString path = parser.value(QStringLiteral("file"));
-        const auto text = ReadTextFile(path, &error);
+        const auto text = ReadTextFile(path, vrx::MaxKeyFileBytes, QStringLiteral("key file"), &error);
         if (!text)
             return Fail(console, BadInput, error);
         keys = KeyFieldsFromFile(*text);

@@ -29,6 +29,7 @@ QString UnreachableText(const vrx::ScanTargets &targets) {
 struct ScanOutcome {
     std::optional<vrx::SocketError> failure;
     bool interrupted = false;
+    int interruptExit = Interrupted; // 130 for Ctrl+C, 143 for SIGTERM
 };
 
 // Runs the scan in an event loop with its progress on a terminal; Ctrl+C stops it (the replies already
@@ -50,6 +51,7 @@ ScanOutcome RunScanLoop(vrx::ReaderScan &scan, const vrx::ScanTargets &targets,
                      });
     QObject::connect(&interrupts, &InterruptWatch::interrupted, [&](int count) {
         outcome.interrupted = true;
+        outcome.interruptExit = interrupts.exitCode();
         if (count == 1) {
             line.finish();
             console.err << QStringLiteral("vrxctl: stopping: waiting for the replies already due (Ctrl+C "
@@ -126,6 +128,9 @@ int RunScan(const QStringList &arguments, Console &console) {
     scan.setObserver(&trace);
     const ScanOutcome outcome = RunScanLoop(scan, targets, scanOptions, console, options.trace);
     const QList<vrx::FoundReader> &found = scan.found();
+    // A scan that could not send its first query has nothing to list: the failure says it all.
+    if (outcome.failure && scan.sent() == 0)
+        return ReportSocketError(console, vrx::SocketException(*outcome.failure));
     WarnSharedMacs(console, found);
 
     const int shared = PrintReaders(console, found, format);
@@ -139,7 +144,7 @@ int RunScan(const QStringList &arguments, Console &console) {
     if (outcome.failure)
         return ReportSocketError(console, vrx::SocketException(*outcome.failure));
     if (outcome.interrupted)
-        return Fail(console, Interrupted,
+        return Fail(console, outcome.interruptExit,
                     QStringLiteral("interrupted: %1 of %2 addresses were scanned; the list is incomplete")
                         .arg(scan.done())
                         .arg(scan.total()));

@@ -74,6 +74,28 @@ void Trace::note(const QString &text) {
     *m_err << QStringLiteral("%1 ms  %2").arg(m_clock.nsecsElapsed() / 1e6, 9, 'f', 3).arg(text) << Qt::endl;
 }
 
+QString IgnoredReason(vrx::AwaitVerdict why) {
+    switch (why) {
+    case vrx::AwaitVerdict::Taken:
+        break;
+    case vrx::AwaitVerdict::FromThisComputer:
+        return QStringLiteral("sent from this computer's own address");
+    case vrx::AwaitVerdict::WrongLength:
+        return QStringLiteral("not the length of the reply awaited");
+    case vrx::AwaitVerdict::WrongSender:
+        return QStringLiteral("not from the reader asked");
+    case vrx::AwaitVerdict::LateSettingsReply:
+        return QStringLiteral("the reader's settings again: a late answer to an earlier settings query");
+    case vrx::AwaitVerdict::OutsideWait:
+        return QStringLiteral("no exchange with that reader was waiting");
+    }
+    return {};
+}
+
+void Trace::ignored(const QString &peer, vrx::AwaitVerdict why) {
+    note(QStringLiteral("ignored the datagram from %1: %2").arg(peer, IgnoredReason(why)));
+}
+
 void Trace::receiveFailed(const vrx::SocketError &error) {
     note(SocketFailureText(error));
 }

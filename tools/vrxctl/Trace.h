@@ -18,6 +18,9 @@ QString SpacedHex(const QByteArray &bytes);
 // query or a parameter block is withheld too, since it may be part of a key echo.
 QString DescribeDatagram(const QByteArray &datagram, bool keysInFlight);
 
+// Why a datagram ended no exchange, for --trace.
+QString IgnoredReason(vrx::AwaitVerdict why);
+
 // Writes "<ms since start> -> peer:port  <description>" lines to err when enabled. A frame of 200
 // bytes or more that goes out starts a key download: until another frame goes out, replies that may
 // be part of its echo are withheld.
@@ -29,7 +32,8 @@ public:
     void sent(const QString &peer, quint16 port, const QByteArray &datagram) override;
     void received(const QString &peer, quint16 port, const QByteArray &datagram) override;
     void note(const QString &text) override;
-    void receiveFailed(const vrx::SocketError &error) override; // "socket error N: ..." in English
+    void ignored(const QString &peer, vrx::AwaitVerdict why) override; // "ignored the datagram from ..."
+    void receiveFailed(const vrx::SocketError &error) override;        // "socket error N: ..." in English
 
 private:
     void line(const QString &arrow, const QString &peer, quint16 port, const QByteArray &datagram);

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "SettingsChange.h"
+
+#include <optional>
+
+namespace vrxctl {
+
+// Whether the setting is an address (ip, mask, gateway, server-ip).
+bool IsAddressSetting(SettingField field);
+
+// The first address setting of the change whose text is not an address in vrxctl's one grammar
+// (ReaderAddress); nothing when every one is. The window's lenient reading would take "10.1.2.3.4" as
+// 10.1.2.3 and write it into the reader.
+std::optional<SettingField> FirstBadAddress(const SettingsChange &change);
+
+} // namespace vrxctl
