@@ -5,8 +5,10 @@
 #include "EnglishMessages.h"
 #include "net/CsvText.h"
 #include "ExitCode.h"
+#include "InterruptWatch.h"
 #include "KeyInput.h"
 #include "ProgressLine.h"
+#include "ShownText.h"
 #include "Trace.h"
 
 #include "fileio/BoundedFile.h"
@@ -124,7 +126,10 @@ int RunBatch(const QStringList &arguments, Console &console) {
          QStringLiteral("FILE")},
         {QStringLiteral("report"),
          QStringLiteral("Write a CSV report: line, address, result (ok, no reply, echo differs, invalid: "
-                        "reason, ...), changes."),
+                        "reason, ...), changes. \"-\" writes it to standard output after the listing. Its "
+                        "folder is checked before anything is sent; an old report is replaced only by a "
+                        "complete new one. Ctrl+C or SIGTERM stops after the reader in flight and reports "
+                        "the readers asked so far."),
          QStringLiteral("OUT.csv")},
     });
     parser.addOptions(VerifyOptions(QStringLiteral(
@@ -176,9 +181,11 @@ int RunBatch(const QStringList &arguments, Console &console) {
 
     for (const BatchRow &row : batch.rows)
         if (!row.ok()) {
-            console.err
-                << QStringLiteral("vrxctl: %1 line %2: skipped: %3").arg(path).arg(row.line).arg(row.invalid)
-                << Qt::endl;
+            console.err << QStringLiteral("vrxctl: %1 line %2: skipped: %3")
+                               .arg(EscapedText(path))
+                               .arg(row.line)
+                               .arg(EscapedText(row.invalid))
+                        << Qt::endl;
         }
 
     Trace trace(&console.err, options.trace);
@@ -203,6 +210,7 @@ int RunBatch(const QStringList &arguments, Console &console) {
         }
 
     QList<RowReport> reports(batch.rows.size());
+    QList<bool> sent(batch.rows.size(), false); // rows the engine worked through
     int failed = 0;
     qsizetype done = 0;
     ProgressLine progress(console, 0);
@@ -230,6 +238,7 @@ int RunBatch(const QStringList &arguments, Console &console) {
     } observer;
     observer.finished = [&](qsizetype item, const ConfigureOutcome &outcome) {
         RowReport &report = reports[itemRows[item]];
+        sent[itemRows[item]] = true;
         report.result = ResultText(outcome);
         report.changes = ChangesOf(outcome);
         report.exitCode = ExitCodeOf(outcome);
@@ -239,13 +248,29 @@ int RunBatch(const QStringList &arguments, Console &console) {
         drawProgress();
     };
     vrx::ReaderBatch engine(link, batchOptions, &observer);
+    // Ctrl+C or SIGTERM: no further row is sent, the row in flight is waited out, and what was done
+    // is listed and reported.
+    InterruptWatch interrupts;
+    QObject::connect(&interrupts, &InterruptWatch::interrupted, [&](int count) {
+        if (count == 1)
+            console.err << "vrxctl: stopping: waiting for the reader in flight" << Qt::endl;
+        engine.stop();
+    });
     engine.run(items);
+    if (interrupts.taken()) {
+        // Only the rows whose readers were asked are listed and reported.
+        QList<RowReport> asked;
+        for (qsizetype r = 0; r < reports.size(); ++r)
+            if (sent[r])
+                asked.append(reports[r]);
+        reports = asked;
+    }
 
     for (const RowReport &report : reports)
         console.out << QStringLiteral("line %1  %2  %3")
                            .arg(report.line, 3)
-                           .arg(report.address, -15)
-                           .arg(report.result)
+                           .arg(EscapedText(report.address), -15)
+                           .arg(EscapedText(report.result))
                     << (report.changes.isEmpty()
                             ? QString()
                             : QStringLiteral("  (") + report.changes.join(QStringLiteral("; ")) + u')')
@@ -264,6 +289,12 @@ int RunBatch(const QStringList &arguments, Console &console) {
     if (parser.isSet(QStringLiteral("report")) &&
         !WriteReport(parser.value(QStringLiteral("report")), reports, &error))
         return Fail(console, SocketFailure, error);
+    if (interrupts.taken())
+        return Fail(
+            console, interrupts.exitCode(),
+            QStringLiteral("interrupted: %1 of %2 readers were asked; the rest were not sent anything")
+                .arg(reports.size())
+                .arg(items.size()));
     for (const int code : {SocketFailure, BadInput, NotConfirmed})
         if (rowsWith(code))
             return code;

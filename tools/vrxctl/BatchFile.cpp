@@ -1,8 +1,14 @@
 #include "BatchFile.h"
 
+#include "AddressSettings.h"
+#include "CommandLine.h"
+#include "ShownText.h"
+
 #include "net/CsvText.h"
 
 #include "fields/AddressText.h"
+
+#include <QHash>
 
 #include <algorithm>
 #include <optional>
@@ -33,6 +39,23 @@ std::optional<SettingField> SettingNamed(const QString &name) {
         if (name == QLatin1String(setting.option) || name == QLatin1String(setting.jsonKey))
             return setting.field;
     return std::nullopt;
+}
+
+// A reader named twice is configured once, by its first good row: the later ones are skipped with
+// their reason, which is the one warning.
+void MarkRepeatedAddresses(QList<BatchRow> &rows) {
+    QHash<QString, int> firstLine;
+    for (BatchRow &row : rows) {
+        if (!row.ok())
+            continue;
+        const auto earlier = firstLine.constFind(row.address);
+        if (earlier == firstLine.constEnd())
+            firstLine.insert(row.address, row.line);
+        else
+            row.invalid = QStringLiteral("the reader at %1 is already configured by line %2")
+                              .arg(row.address)
+                              .arg(*earlier);
+    }
 }
 
 } // namespace
@@ -69,7 +92,7 @@ BatchFile ParseBatchFile(const QString &text) {
             if (columns.contains(field)) {
                 file.error = QStringLiteral("line %1: the setting of column \"%2\" appears twice")
                                  .arg(header.line)
-                                 .arg(header.cells[c]);
+                                 .arg(EscapedText(header.cells[c].left(MaxBatchCell)));
                 return file;
             }
         } else if (!DescribesTheReader(name)) {
@@ -77,7 +100,7 @@ BatchFile ParseBatchFile(const QString &text) {
                 QStringLiteral("line %1: unknown column \"%2\"; the columns are address, keys and %3 "
                                "(or their names in read --json)")
                     .arg(header.line)
-                    .arg(header.cells[c])
+                    .arg(EscapedText(header.cells[c].left(MaxBatchCell)))
                     .arg(OptionNames().join(QStringLiteral(", ")));
             return file;
         }
@@ -97,26 +120,39 @@ BatchFile ParseBatchFile(const QString &text) {
         row.line = record.line;
         const QString addressText = record.cells.value(addressColumn);
         row.address = addressText;
-        if (record.cells.size() != header.cells.size()) {
+        const auto longCell = std::find_if(record.cells.begin(), record.cells.end(),
+                                           [](const QString &cell) { return cell.size() > MaxBatchCell; });
+        const auto address = ReaderAddress(vrx::TrimBlanks(addressText));
+        if (longCell != record.cells.end()) {
+            // No setting is that long; the cell is not copied into any message or listing.
+            row.address = addressText.size() > MaxBatchCell ? QString() : addressText;
+            row.invalid = QStringLiteral("column %1: a cell of %2 characters, more than %3")
+                              .arg(header.cells.value(int(longCell - record.cells.begin())))
+                              .arg(longCell->size())
+                              .arg(MaxBatchCell);
+        } else if (record.cells.size() != header.cells.size()) {
             row.invalid = QStringLiteral("%1 cells where the header has %2")
                               .arg(record.cells.size())
                               .arg(header.cells.size());
-        } else if (const auto parsed = vrx::ParseIpAddress(addressText);
-                   addressText.isEmpty() || !parsed.ok()) {
-            row.invalid = QStringLiteral("address: \"%1\" is not an address").arg(addressText);
+        } else if (!address) {
+            row.invalid = NotAnAddressText(QStringLiteral("address"), addressText);
         } else {
-            row.address = vrx::DottedText(parsed.bytes);
+            row.address = *address;
             if (keysColumn >= 0)
                 row.keys = record.cells[keysColumn];
             for (int c = 0; c < record.cells.size(); ++c)
                 if (columns[c] && !record.cells[c].isEmpty())
                     row.change.values.insert(*columns[c], record.cells[c]);
-            const EncodedChange check = EncodeChange(CheckingBase(), row.change);
-            if (!check.ok)
+            if (const auto bad = FirstBadAddress(row.change)) {
+                row.invalid =
+                    NotAnAddressText(QLatin1String(NameOf(*bad).option), row.change.values.value(*bad));
+            } else if (const EncodedChange check = EncodeChange(CheckingBase(), row.change); !check.ok) {
                 row.invalid = ChangeErrorText(check);
+            }
         }
         file.rows.append(row);
     }
+    MarkRepeatedAddresses(file.rows);
     return file;
 }
 

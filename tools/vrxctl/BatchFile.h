@@ -7,10 +7,14 @@
 
 namespace vrxctl {
 
+// The longest cell a batch file may hold, in characters: no setting comes near it, and a longer cell
+// is never copied into a message.
+constexpr int MaxBatchCell = 1024;
+
 // One reader of a batch file.
 struct BatchRow {
     int line = 0;
-    QString address; // canonical, where the reader is now
+    QString address; // canonical, where the reader is now; for a bad row the cell as it was
     SettingsChange change;
     QString keys;    // the key file of the "keys" column as written; empty: none (or --keys)
     QString invalid; // why the row is skipped; empty for a good row

@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QNetworkDatagram>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -187,6 +188,11 @@ private slots:
     void busyPortPrintsNoListing();
     void scanListsWhatItFoundOnASignal_data();
     void scanListsWhatItFoundOnASignal();
+    void batchStopsAndReportsOnASignal_data();
+    void batchStopsAndReportsOnASignal();
+    void batchCellsAreBoundedAndShownEscaped_data();
+    void batchCellsAreBoundedAndShownEscaped();
+    void batchConfiguresARepeatedReaderOnce();
 };
 
 void TestVrxctlSafety::zeroDeviceIsRefusedAtOnce_data() {
@@ -450,6 +456,121 @@ void TestVrxctlSafety::scanListsWhatItFoundOnASignal() {
     VERIFY_EXIT(result, exitCode);
     QVERIFY2(result.out.contains("127.17.7.10") && result.out.contains("1 of 11 addresses answered"),
              qPrintable(result.out));
+}
+
+void TestVrxctlSafety::batchStopsAndReportsOnASignal_data() {
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("SIGINT") << int(SIGINT) << 130;
+    QTest::newRow("SIGTERM") << int(SIGTERM) << 143;
+}
+
+void TestVrxctlSafety::batchStopsAndReportsOnASignal() {
+    QFETCH(int, signal);
+    QFETCH(int, exitCode);
+    ReaderSimulator sim;
+    ReaderFaults slow;
+    slow.delayMs = 100;
+    QByteArray csv = "address,port\n";
+    QStringList addresses;
+    for (int i = 0; i < 6; ++i) {
+        addresses << QStringLiteral("127.17.8.%1").arg(10 + i);
+        SimulatedReader *reader = sim.addReader(addresses.back());
+        QVERIFY(reader && reader->setFaults(slow));
+        csv += addresses.back().toUtf8() + ",81\n";
+    }
+    QTemporaryDir folder;
+    const QString report = folder.filePath("report.csv");
+    const Result result = Vrxctl({"batch", WriteFile(folder.filePath("readers.csv"), csv), "--report", report,
+                                  "--local", "127.17.8.1", "--timeout", "1000"},
+                                 {}, [&](QProcess &process) {
+                                     QTRY_VERIFY_WITH_TIMEOUT(!sim.readers()[1]->received().isEmpty(), 10000);
+                                     ::kill(pid_t(process.processId()), signal);
+                                 });
+    VERIFY_EXIT(result, exitCode);
+    QStringList asked;
+    for (SimulatedReader *reader : sim.readers())
+        if (!reader->received().isEmpty())
+            asked << reader->address();
+    QVERIFY2(asked.size() >= 2 && asked.size() < 6, qPrintable(asked.join(' ')));
+    const QStringList reportLines = QString::fromUtf8(ReadFile(report)).trimmed().split('\n');
+    QCOMPARE(reportLines.size(), asked.size() + 1);
+    const QStringList listing = result.out.trimmed().split('\n');
+    QCOMPARE(listing.size(), asked.size() + 1); // and the summary
+    for (int i = 0; i < asked.size(); ++i) {
+        QVERIFY2(reportLines[i + 1].startsWith(QStringLiteral("%1,%2,ok,").arg(i + 2).arg(asked[i])),
+                 qPrintable(reportLines[i + 1]));
+        QVERIFY2(listing[i].contains(QRegularExpression(QRegularExpression::escape(asked[i]) + " +ok ")),
+                 qPrintable(listing[i]));
+        QCOMPARE(sim.reader(asked[i])->settings().readerPort,
+                 quint16(81)); // the row in flight was waited out
+    }
+    QVERIFY2(result.err.contains(QStringLiteral("interrupted: %1 of 6 readers were asked").arg(asked.size())),
+             qPrintable(result.err));
+}
+
+void TestVrxctlSafety::batchCellsAreBoundedAndShownEscaped_data() {
+    QTest::addColumn<QByteArray>("row");      // line 2 of a file whose header is "address,port,ip"
+    QTest::addColumn<QString>("warning");     // on stderr
+    QTest::addColumn<QString>("listed");      // the listing's line
+    QTest::addColumn<QByteArray>("reported"); // the report's line
+    QTest::newRow("a line break") << QByteArray("\"127.17.9.10\n\",81,\n")
+                                  << "line 2: skipped: address \"127.17.9.10\\n\" is not an address"
+                                  << "line   2  127.17.9.10\\n"
+                                  << QByteArray("2,\"127.17.9.10\n\",\"invalid: address");
+    QTest::newRow("a NUL byte") << QByteArray("127.17.9.10") + '\0' + ",81,\n"
+                                << "line 2: skipped: address \"127.17.9.10\\0\" is not an address"
+                                << "line   2  127.17.9.10\\0"
+                                << QByteArray("2,127.17.9.10") + '\0' + ",\"invalid: address";
+    QTest::newRow("a long cell") << QByteArray("127.17.9.10,81,") + QByteArray(2000, '1') + "\n"
+                                 << "line 2: skipped: column ip: a cell of 2000 characters, more than 1024"
+                                 << "line   2  127.17.9.10"
+                                 << QByteArray("2,127.17.9.10,\"invalid: column ip");
+    QTest::newRow("an ip column with five numbers")
+        << QByteArray("127.17.9.10,81,127.17.9.60.5\n")
+        << "line 2: skipped: ip \"127.17.9.60.5\" is not an address"
+        << "line   2  127.17.9.10" << QByteArray("2,127.17.9.10,\"invalid: ip");
+}
+
+void TestVrxctlSafety::batchCellsAreBoundedAndShownEscaped() {
+    QFETCH(QByteArray, row);
+    QFETCH(QString, warning);
+    QFETCH(QString, listed);
+    QFETCH(QByteArray, reported);
+    ReaderSimulator sim;
+    SimulatedReader *reader = sim.addReader("127.17.9.10");
+    QVERIFY(reader);
+    QTemporaryDir folder;
+    const QString report = folder.filePath("report.csv");
+    const Result result =
+        Vrxctl({"batch", WriteFile(folder.filePath("readers.csv"), "address,port,ip\n" + row), "--report",
+                report, "--local", "127.17.9.1"});
+    VERIFY_EXIT(result, 2);
+    QVERIFY2(result.err.contains(warning), qPrintable(result.err));
+    QVERIFY2(result.err.size() < 1024 && result.out.size() < 1024, qPrintable(Diagnose(result)));
+    const QStringList lines = result.out.split('\n');
+    QCOMPARE(lines.size(), 3); // the row, the summary and the end of the last line
+    QVERIFY2(lines[0].startsWith(listed), qPrintable(lines[0]));
+    QVERIFY(!result.out.contains(QChar(0)));
+    QVERIFY2(ReadFile(report).contains("\n" + reported), ReadFile(report).constData());
+    QVERIFY(reader->received().isEmpty());
+}
+
+void TestVrxctlSafety::batchConfiguresARepeatedReaderOnce() {
+    ReaderSimulator sim;
+    SimulatedReader *reader = sim.addReader("127.17.9.20");
+    QVERIFY(reader);
+    QTemporaryDir folder;
+    const QString csv = WriteFile(folder.filePath("readers.csv"),
+                                  "address,port\n127.17.9.20,81\n127.17.9.020,82\n127.17.9.20,83\n");
+    const Result result = Vrxctl({"batch", csv, "--local", "127.17.9.1", "--timeout", "1000"});
+    VERIFY_EXIT(result, 2);
+    QCOMPARE(result.err.count("is already configured by line 2"), 2);
+    QCOMPARE(reader->settings().readerPort, quint16(81));
+    int blocks = 0;
+    for (const WireRecord &record : reader->received())
+        blocks += record.bytes.size() == ParameterBlock::Size;
+    QCOMPARE(blocks, 1);
 }
 
 QTEST_MAIN(TestVrxctlSafety)
