@@ -53,7 +53,7 @@
     </message>
     <message>
         <source>把选中的读卡器填入主窗口并读取它的参数。</source>
-        <translation>Puts the selected reader into the main window and reads its settings.</translation>
+        <translation type="vanished">Puts the selected reader into the main window and reads its settings.</translation>
     </message>
     <message>
         <source>正在本机各网卡上广播查找…</source>
@@ -176,6 +176,240 @@ Possible causes: a firewall blocks the readers&apos; replies to port 1000 of thi
     <message>
         <source>找到 %1 台读卡器。</source>
         <translation>%1 reader(s) found.</translation>
+    </message>
+    <message>
+        <source>未写入：读卡器无应答</source>
+        <translation>Not written: no reply from the reader</translation>
+    </message>
+    <message>
+        <source>批量配置</source>
+        <translation>Configure selected</translation>
+    </message>
+    <message>
+        <source>批量下载密码</source>
+        <translation>Download keys to selected</translation>
+    </message>
+    <message>
+        <source>刷新</source>
+        <translation>Refresh</translation>
+    </message>
+    <message>
+        <source>导出…</source>
+        <translation>Export…</translation>
+    </message>
+    <message>
+        <source>把主窗口“目标IP信息”的参数写入选中的每台读卡器：先读取，再写入，再读回核对。每台读卡器保留自己的IP和MAC，除非选择重新编址。</source>
+        <translation>Writes the main window&apos;s Settings to write into every selected reader: read first, then write, then read back. Each reader keeps its own IP and MAC unless New addresses is ticked.</translation>
+    </message>
+    <message>
+        <source>把主窗口的32个密码下载到选中的每台读卡器。</source>
+        <translation>Downloads the main window&apos;s 32 keys to every selected reader.</translation>
+    </message>
+    <message>
+        <source>重新编址，起始地址：</source>
+        <translation>New addresses from:</translation>
+    </message>
+    <message>
+        <source>选中的读卡器按表中顺序从起始地址起依次取新地址，MAC随新地址自动生成。</source>
+        <translation>The selected readers take new addresses upward from this one, in the list&apos;s order; each MAC follows its new address.</translation>
+    </message>
+    <message>
+        <source>起始地址</source>
+        <translation>First new address</translation>
+    </message>
+    <message>
+        <source>重新读取表中每台读卡器的参数。</source>
+        <translation>Reads the settings of every listed reader again.</translation>
+    </message>
+    <message>
+        <source>把表中的读卡器写成CSV文件，列与 vrxctl scan --csv 相同。</source>
+        <translation>Writes the list as a CSV file with the columns of vrxctl scan --csv.</translation>
+    </message>
+    <message>
+        <source>把选中的读卡器和它所在网卡的地址填入主窗口，并读取它的参数。</source>
+        <translation>Puts the selected reader and its card&apos;s address into the main window and reads its settings.</translation>
+    </message>
+    <message>
+        <source>正在停止，等待正在处理的读卡器完成…</source>
+        <translation>Stopping: waiting for the reader in hand to finish…</translation>
+    </message>
+    <message>
+        <source>正在处理…</source>
+        <translation>Working…</translation>
+    </message>
+    <message>
+        <source>请确认重新编址的起始地址填写的格式正确！</source>
+        <translation>Check the first new address: it is not a valid address.</translation>
+    </message>
+    <message>
+        <source>正在批量配置 %1 台读卡器…</source>
+        <translation>Configuring %1 reader(s)…</translation>
+    </message>
+    <message>
+        <source>正在向 %1 台读卡器下载密码…</source>
+        <translation>Downloading keys to %1 reader(s)…</translation>
+    </message>
+    <message>
+        <source>%1 不能写入读卡器现有的值 %2，请在目标IP信息中选择一项</source>
+        <translation>%1: the reader&apos;s value %2 cannot be written back; choose one in Settings to write</translation>
+    </message>
+    <message>
+        <source>参数不正确</source>
+        <translation>invalid setting</translation>
+    </message>
+    <message>
+        <source>本机没有到 %1 的路由</source>
+        <translation>this computer has no route to %1</translation>
+    </message>
+    <message>
+        <source>新地址超出了 255.255.255.255</source>
+        <translation>the new address would pass 255.255.255.255</translation>
+    </message>
+    <message>
+        <source>成功</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>读卡器回显了下载的密码。</source>
+        <translation>The reader echoed the keys downloaded.</translation>
+    </message>
+    <message>
+        <source>参数已写入，%1 毫秒后读回核对，十一项参数与写入的相同。</source>
+        <translation>Settings written; read back after %1 ms, all eleven as written.</translation>
+    </message>
+    <message>
+        <source>无应答</source>
+        <translation>No reply</translation>
+    </message>
+    <message>
+        <source>读取参数时读卡器没有回答，没有向它写入任何内容。</source>
+        <translation>The reader did not answer the read; nothing was written to it.</translation>
+    </message>
+    <message>
+        <source>写入参数后没有收到读卡器的回显。</source>
+        <translation>No echo from the reader after the settings were written.</translation>
+    </message>
+    <message>
+        <source>下载密码后没有收到读卡器的回显，参数没有写入。</source>
+        <translation>No echo from the reader after the keys; the settings were not written.</translation>
+    </message>
+    <message>
+        <source>参数已写入并得到回显，但读回核对时读卡器没有回答。</source>
+        <translation>Settings written and echoed, but the reader did not answer the read-back.</translation>
+    </message>
+    <message>
+        <source>参数已写入并得到回显，但本机没有到新地址 %1 的路由，无法读回核对。</source>
+        <translation>Settings written and echoed, but this computer has no route to the new address %1 to read them back.</translation>
+    </message>
+    <message>
+        <source>回显不符</source>
+        <translation>Echo differs</translation>
+    </message>
+    <message>
+        <source>读卡器的回显与写入的参数不同。</source>
+        <translation>The reader&apos;s echo differs from the settings written.</translation>
+    </message>
+    <message>
+        <source>读卡器回显的密码与下载的不同，参数没有写入。</source>
+        <translation>The reader&apos;s echo of the keys differs from those downloaded; the settings were not written.</translation>
+    </message>
+    <message>
+        <source>读回的参数与写入的不同：%1</source>
+        <translation>The settings read back differ from those written: %1</translation>
+    </message>
+    <message>
+        <source>未写入：%1</source>
+        <translation>Not written: %1</translation>
+    </message>
+    <message>
+        <source>没有向读卡器写入任何内容：%1</source>
+        <translation>Nothing was written to the reader: %1</translation>
+    </message>
+    <message>
+        <source>批量配置结束：成功 %1 台，失败 %2 台</source>
+        <translation>Batch configure done: %1 OK, %2 failed</translation>
+    </message>
+    <message>
+        <source>批量下载密码结束：成功 %1 台，失败 %2 台</source>
+        <translation>Batch key download done: %1 OK, %2 failed</translation>
+    </message>
+    <message>
+        <source>，停止后未处理 %1 台</source>
+        <translation>, %1 left untouched after Stop</translation>
+    </message>
+    <message>
+        <source>导出读卡器列表</source>
+        <translation>Export the reader list</translation>
+    </message>
+    <message>
+        <source>CSV 文件 (*.csv)</source>
+        <translation>CSV files (*.csv)</translation>
+    </message>
+    <message>
+        <source>无法写入文件“%1”：%2</source>
+        <translation>Cannot write the file &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>已把 %1 台读卡器导出到 %2。</source>
+        <translation>%1 reader(s) exported to %2.</translation>
+    </message>
+    <message>
+        <source>正在重新读取 %1 台读卡器…</source>
+        <translation>Reading %1 reader(s) again…</translation>
+    </message>
+    <message>
+        <source>刷新时读卡器没有回答。</source>
+        <translation>The reader did not answer the refresh.</translation>
+    </message>
+    <message>
+        <source>已刷新，%1 台读卡器没有回答。</source>
+        <translation>Refreshed; %1 reader(s) did not answer.</translation>
+    </message>
+    <message>
+        <source>已刷新。</source>
+        <translation>Refreshed.</translation>
+    </message>
+    <message>
+        <source>刷新没有完成：%1</source>
+        <translation>The refresh did not finish: %1</translation>
+    </message>
+    <message>
+        <source>读卡器端口</source>
+        <translation>Reader port</translation>
+    </message>
+    <message>
+        <source>服务器计算机端口</source>
+        <translation>Server port</translation>
+    </message>
+    <message>
+        <source>是否需发送心跳</source>
+        <translation>Heartbeat</translation>
+    </message>
+    <message>
+        <source>读卡时蜂鸣器</source>
+        <translation>Beep on read</translation>
+    </message>
+    <message>
+        <source>密码选择</source>
+        <translation>Keys used</translation>
+    </message>
+    <message>
+        <source>结果</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>（不在子网内）</source>
+        <translation> (outside subnet)</translation>
+    </message>
+    <message>
+        <source>读卡器 %1 不在网卡 %2（%3）的子网内，本机还不能直接访问它。请先给网卡 %2 加一个它所在子网的地址：
+%4
+用完后再去掉这个地址：
+%5</source>
+        <translation>Reader %1 is outside the subnet of card %2 (%3), so this computer cannot reach it yet. First give card %2 an address in the reader&apos;s subnet:
+%4
+and take it away afterwards:
+%5</translation>
     </message>
 </context>
 <context>
@@ -425,6 +659,10 @@ Licence: proprietary. Copyright © 2026 the VRX Config developers, all rights re
     <message>
         <source>使用说明</source>
         <translation>User guide</translation>
+    </message>
+    <message>
+        <source>请先在目标IP信息中选择“%1”。</source>
+        <translation>Choose &quot;%1&quot; in Settings to write first.</translation>
     </message>
 </context>
 <context>
