@@ -739,6 +739,18 @@ Export the keys?</translation>
         <source>无法写入密码文件“%1”：%2</source>
         <translation>Cannot write the key file &quot;%1&quot;: %2</translation>
     </message>
+    <message>
+        <source>这是一个文件夹。</source>
+        <translation>It is a folder.</translation>
+    </message>
+    <message>
+        <source>文件夹不存在。</source>
+        <translation>The folder does not exist.</translation>
+    </message>
+    <message>
+        <source>没有写入的权限。</source>
+        <translation>No permission to write there.</translation>
+    </message>
 </context>
 <context>
     <name>vrx::MessageBox</name>
