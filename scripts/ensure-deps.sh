@@ -3,7 +3,7 @@
 # Sourced by run.sh and test.sh; uses sudo when not root.
 set -euo pipefail
 
-VRX_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools fonts-noto-cjk qt6-translations-l10n qt6-l10n-tools qt6-tools-dev qt6-tools-dev-tools libcap2-bin iproute2)
+VRX_PACKAGES=(cmake ninja-build ccache g++ pkg-config qt6-base-dev qt6-base-dev-tools fonts-noto-cjk qt6-translations-l10n qt6-l10n-tools qt6-tools-dev qt6-tools-dev-tools libcap2-bin iproute2)
 
 vrx_missing_packages() {
     local pkg
