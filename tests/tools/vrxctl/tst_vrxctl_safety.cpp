@@ -211,7 +211,11 @@ void TestVrxctlSafety::zeroDeviceIsRefusedAtOnce() {
     VERIFY_EXIT(result, 2);
     QVERIFY2(result.err.contains(message), qPrintable(result.err));
     QVERIFY2(result.ms < 1000, qPrintable(QString::number(result.ms)));
+    // AddressSanitizer's shadow memory alone takes more than the bound, whatever the program reads; the
+    // bound is checked in the ordinary build.
+#ifndef __SANITIZE_ADDRESS__
     QVERIFY2(LargestChildResident() < 50 * 1024 * 1024, qPrintable(QString::number(LargestChildResident())));
+#endif
 }
 
 void TestVrxctlSafety::largeFilesAreRefusedBySize() {
