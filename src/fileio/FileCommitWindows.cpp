@@ -7,6 +7,9 @@
 #include <system_error>
 #include <windows.h>
 
+// windows.h names its own ReplaceFile as a macro, which would rename ours.
+#undef ReplaceFile
+
 namespace vrx::filecommit {
 
 namespace {
