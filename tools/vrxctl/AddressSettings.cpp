@@ -1,6 +1,5 @@
 #include "AddressSettings.h"
 
-#include "fields/AddressText.h"
 #include "net/AddressRange.h"
 
 namespace vrxctl {
@@ -12,7 +11,7 @@ bool IsAddressSetting(SettingField field) {
 
 std::optional<SettingField> FirstBadAddress(const SettingsChange &change) {
     for (auto it = change.values.constBegin(); it != change.values.constEnd(); ++it)
-        if (IsAddressSetting(it.key()) && !vrx::StrictAddress(vrx::TrimBlanks(it.value())))
+        if (IsAddressSetting(it.key()) && !vrx::StrictAddress(it.value()))
             return it.key();
     return std::nullopt;
 }

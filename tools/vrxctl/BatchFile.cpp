@@ -122,7 +122,7 @@ BatchFile ParseBatchFile(const QString &text) {
         row.address = addressText;
         const auto longCell = std::find_if(record.cells.begin(), record.cells.end(),
                                            [](const QString &cell) { return cell.size() > MaxBatchCell; });
-        const auto address = ReaderAddress(vrx::TrimBlanks(addressText));
+        const auto address = ReaderAddress(addressText);
         if (longCell != record.cells.end()) {
             // No setting is that long; the cell is not copied into any message or listing.
             row.address = addressText.size() > MaxBatchCell ? QString() : addressText;

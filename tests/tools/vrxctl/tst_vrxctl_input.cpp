@@ -1,13 +1,13 @@
 // What vrxctl makes of its input before anything is sent: ranges, key files, batch files, settings
 // changes checked by the window's code, and traces that never show a key.
 #include "BatchFile.h"
-#include "net/CsvText.h"
 #include "EnglishMessages.h"
 #include "KeyInput.h"
 #include "SampleKeyFile.h"
 #include "SettingsChange.h"
 #include "SettingsView.h"
 #include "Trace.h"
+#include "net/CsvText.h"
 
 #include "config/ParameterBlock.h"
 #include "keys/KeyFrame.h"
@@ -177,10 +177,11 @@ void TestVrxctlInput::batchFile() {
                          "127.0.31.x,,,,\n"                           // line 7: bad address
                          "127.0.31.13,,80,,carrier-pigeon\n"          // line 8: bad word
                          "127.0.31.14,,80\n"                          // line 9: short row
-                         "\"127.0.31.15\",\" 127.0.31.25 \",,,\n";    // line 10: quoted, good
+                         "\"127.0.31.15\",\" 127.0.31.25 \",,,\n"     // line 10: quoted blanks
+                         "\"127.0.31.16\",\"127.0.31.26\",,,\n";      // line 11: quoted, good
     const BatchFile file = ParseBatchFile(text);
     QVERIFY2(file.error.isEmpty(), qPrintable(file.error));
-    QCOMPARE(file.rows.size(), 7);
+    QCOMPARE(file.rows.size(), 8);
     const auto row = [&](int line) {
         for (const BatchRow &r : file.rows)
             if (r.line == line)
@@ -196,8 +197,11 @@ void TestVrxctlInput::batchFile() {
     QVERIFY(row(7).invalid.startsWith("address"));
     QVERIFY(row(8).invalid.contains("carrier-pigeon"));
     QVERIFY(row(9).invalid.contains("cells"));
-    QVERIFY(row(10).ok());
-    QCOMPARE(row(10).change.values.value(SettingField::ReaderIp), QStringLiteral(" 127.0.31.25 "));
+    // Blanks inside quotes are part of the cell, and an address has nothing before or after it.
+    QVERIFY2(row(10).invalid.startsWith("ip \" 127.0.31.25 \" is not an address"),
+             qPrintable(row(10).invalid));
+    QVERIFY(row(11).ok());
+    QCOMPARE(row(11).change.values.value(SettingField::ReaderIp), QStringLiteral("127.0.31.26"));
 }
 
 void TestVrxctlInput::batchHeaderErrors_data() {

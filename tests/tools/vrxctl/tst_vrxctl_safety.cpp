@@ -261,6 +261,8 @@ void TestVrxctlSafety::malformedAddressSendsNothing_data() {
     }
     QTest::newRow("--ip") << QStringList{"configure", reader, "--ip", "127.17.1.60.5"}
                           << "--ip \"127.17.1.60.5\"";
+    QTest::newRow("--ip with blanks")
+        << QStringList{"configure", reader, "--ip", " 127.17.1.60 "} << "--ip \" 127.17.1.60 \"";
     QTest::newRow("--server-ip") << QStringList{"configure", reader, "--server-ip", "10.1.2.3.4"}
                                  << "--server-ip \"10.1.2.3.4\"";
     QTest::newRow("--mask") << QStringList{"configure", reader, "--mask", "255.255.255"}
