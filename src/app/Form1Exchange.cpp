@@ -40,7 +40,10 @@ bool Form1::SendAndWait(const QByteArray &frame) {
     if (TrafficLog *log = m_traffic.Log())
         log->RecordSent(SSock->RemoteHost(), quint16(SSock->RemotePort()), frame);
     // The wait runs the window's events, so the window may be gone when it returns.
-    return WaitForReply(startTime, Exchange.ExchangeStatus, this) != WaitOutcome::OwnerDestroyed;
+    const WaitOutcome outcome = WaitForReply(startTime, Exchange.ExchangeStatus, this);
+    if (outcome == WaitOutcome::TimedOut)
+        m_traffic.Log()->RecordNoReply(SSock->RemoteHost(), quint16(SSock->RemotePort()), int(ReplyWaitMs));
+    return outcome != WaitOutcome::OwnerDestroyed;
 }
 
 void Form1::SetOperationButtonsEnabled(bool enabled) {

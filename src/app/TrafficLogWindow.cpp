@@ -16,11 +16,9 @@
 
 namespace vrx {
 
-TrafficLogWindow::TrafficLogWindow(TrafficLog::Clock::time_point started, std::function<void()> gone,
-                                   QWidget *parent)
+TrafficLogWindow::TrafficLogWindow(TrafficLog &log, QWidget *parent)
     : QWidget(parent, Qt::Window)
-    , m_log(started)
-    , m_gone(std::move(gone)) {
+    , m_log(log) {
     InstallAccessibleFactory<TrafficLogWindow, WindowAccessible>();
     setObjectName(QStringLiteral("TrafficLog"));
 
@@ -81,9 +79,7 @@ TrafficLogWindow::TrafficLogWindow(TrafficLog::Clock::time_point started, std::f
 }
 
 TrafficLogWindow::~TrafficLogWindow() {
-    if (m_gone)
-        m_gone();
-    // The model unhooks itself from m_log when it goes; as a child it would go only after m_log has.
+    // The model unhooks itself from the log when it goes, so that the log records on without a view.
     delete m_model;
 }
 

@@ -6,8 +6,6 @@
 
 #include <QWidget>
 
-#include <functional>
-
 class QCheckBox;
 class QPushButton;
 class QTableView;
@@ -19,14 +17,13 @@ class TrafficTableModel;
 // The "通信记录" window: the datagrams of the main window's socket as a table, newest last, following
 // the newest row while the view is at the bottom. Key bytes show as "**" unless "显示密码" is ticked;
 // "复制" puts the rows on the clipboard as text, as they are shown; "清除" empties the list.
-// It owns the log it shows: the log lives, and records, exactly as long as this window.
+// The log it shows belongs to the main window and records whether or not this window is open.
 class TrafficLogWindow : public QWidget {
     Q_OBJECT
 
 public:
-    // Times count from `started`. `gone` runs first thing when the window is destroyed, so that the
-    // recording side stops before the log goes.
-    TrafficLogWindow(TrafficLog::Clock::time_point started, std::function<void()> gone, QWidget *parent);
+    // `log` must outlive the window.
+    TrafficLogWindow(TrafficLog &log, QWidget *parent);
     ~TrafficLogWindow() override;
 
     TrafficLog &Log() { return m_log; }
@@ -45,8 +42,7 @@ private:
     void ClearRows();
     void SizeColumns();
 
-    TrafficLog m_log;
-    std::function<void()> m_gone;
+    TrafficLog &m_log;
     TrafficTableModel *m_model = nullptr;
     bool m_followNewest = true;
     Retranslation m_texts;

@@ -1,8 +1,12 @@
 #include "app/TrafficTap.h"
 
 #include "app/TrafficLogWindow.h"
+#include "words/TrafficWords.h"
 
 namespace vrx {
+
+TrafficTap::TrafficTap()
+    : m_log(m_started, NoReplyWithinText) {}
 
 TrafficTap::~TrafficTap() {
     delete m_window.data();
@@ -10,9 +14,7 @@ TrafficTap::~TrafficTap() {
 
 void TrafficTap::Show(QWidget *owner) {
     if (!m_window) {
-        m_window = new TrafficLogWindow(
-            m_started, [this] { m_log = nullptr; }, owner);
-        m_log = &m_window->Log();
+        m_window = new TrafficLogWindow(m_log, owner);
     }
     m_window->show();
     m_window->raise();

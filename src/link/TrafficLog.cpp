@@ -82,8 +82,9 @@ QString IgnoredMeaning(DatagramVerdict verdict) {
 
 } // namespace
 
-TrafficLog::TrafficLog(Clock::time_point started)
-    : m_started(started) {}
+TrafficLog::TrafficLog(Clock::time_point started, NoReplyWords noReplyWords)
+    : m_started(started)
+    , m_noReplyWords(std::move(noReplyWords)) {}
 
 void TrafficLog::RecordSent(const QString &peer, quint16 port, const QByteArray &datagram) {
     m_keysInFlight = datagram.size() >= KeyFrame::Size;
@@ -102,6 +103,11 @@ void TrafficLog::RecordReceived(const QString &peer, quint16 port, const QByteAr
     Append(Row{Clock::now() - m_started, Direction::Received, verdict,
                m_keysInFlight || MayCarryKeys(datagram), status, port, datagram.size(), peer, Kept(datagram),
                QString()});
+}
+
+void TrafficLog::RecordNoReply(const QString &peer, quint16 port, int waitedMs) {
+    Append(Row{Clock::now() - m_started, Direction::NoReply, DatagramVerdict::Taken, false, Status::None,
+               port, waitedMs, peer, QByteArray(), QString()});
 }
 
 void TrafficLog::Clear() {
@@ -153,14 +159,18 @@ QString TrafficLog::Text(qsizetype row, Column column, bool showKeys) const {
     case Column::Time:
         return TimeText(entry.time);
     case Column::Direction:
-        return entry.direction == Direction::Received ? QStringLiteral("接收") : QStringLiteral("发送");
+        return entry.direction == Direction::Received || entry.direction == Direction::NoReply
+                   ? QStringLiteral("接收")
+                   : QStringLiteral("发送");
     case Column::Peer:
         return QStringLiteral("%1:%2").arg(entry.peer).arg(entry.port);
     case Column::Length:
-        return QString::number(entry.length);
+        return entry.direction == Direction::NoReply ? QString() : QString::number(entry.length);
     case Column::Meaning:
         return Meaning(entry);
     case Column::Bytes: {
+        if (entry.direction == Direction::NoReply)
+            return QString(); // its length is the wait's, and no datagram came
         QString text = HexText(entry.bytes, entry.mayCarryKeys && !showKeys);
         if (entry.length > entry.bytes.size())
             text += QStringLiteral(" …");
@@ -176,6 +186,8 @@ QString TrafficLog::Meaning(const Row &row) const {
         return SentFrameName(row.bytes);
     case Direction::SendFailed:
         return QStringLiteral("%1，发送失败：%2").arg(SentFrameName(row.bytes), row.failure);
+    case Direction::NoReply:
+        return m_noReplyWords ? m_noReplyWords(int(row.length)) : QString::number(row.length);
     case Direction::Received:
         break;
     }

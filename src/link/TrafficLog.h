@@ -12,8 +12,9 @@
 namespace vrx {
 
 // The window's traffic log: one row for every datagram its socket sends or receives, newest last,
-// with what the window took it for. Rows keep the raw datagram and are put into words only when shown
-// or copied, so recording one costs a clock reading and a few shared copies.
+// with what the window took it for, and one for every wait that ended without the awaited reply. Rows keep
+// the raw datagram and are put into words only when shown or copied, so recording one costs a clock reading
+// and a few shared copies.
 //
 // Key bytes are masked in every text unless the caller asks to see them. A datagram may carry keys
 // when it is 200 bytes or more (a key frame, or an echo of one, equal or not), when it begins with a
@@ -31,8 +32,11 @@ public:
 
     using Clock = std::chrono::steady_clock;
 
+    // The words of a no-reply row, given how long the wait lasted (src/words has them).
+    using NoReplyWords = std::function<QString(int waitedMs)>;
+
     // Times are counted from `started`: when the window started.
-    explicit TrafficLog(Clock::time_point started);
+    explicit TrafficLog(Clock::time_point started, NoReplyWords noReplyWords = {});
 
     void RecordSent(const QString &peer, quint16 port, const QByteArray &datagram);
     // A datagram the socket refused to send, with the failure's description.
@@ -41,6 +45,8 @@ public:
     // A received datagram with what the arrival handler decided and the status it left.
     void RecordReceived(const QString &peer, quint16 port, const QByteArray &datagram,
                         DatagramVerdict verdict, qint16 status);
+    // A wait for the reader at peer:port that ended after waitedMs without the awaited reply.
+    void RecordNoReply(const QString &peer, quint16 port, int waitedMs);
     void Clear();
 
     qsizetype RowCount() const { return qsizetype(m_rows.size()); }
@@ -60,7 +66,7 @@ public:
     static QString TimeText(std::chrono::nanoseconds sinceStart);
 
 private:
-    enum class Direction : quint8 { Sent, SendFailed, Received };
+    enum class Direction : quint8 { Sent, SendFailed, Received, NoReply };
 
     struct Row {
         std::chrono::nanoseconds time;
@@ -69,7 +75,7 @@ private:
         bool mayCarryKeys;
         qint16 status;
         quint16 port;
-        qsizetype length;
+        qsizetype length; // for NoReply: how long the wait lasted, in milliseconds
         QString peer;
         QByteArray bytes; // at most KeptBytes
         QString failure;
@@ -84,6 +90,7 @@ private:
     quint64 m_dropped = 0;
     bool m_keysInFlight = false; // the last frame sent was a key frame
     std::function<void()> m_changed;
+    NoReplyWords m_noReplyWords;
 };
 
 } // namespace vrx

@@ -1,6 +1,7 @@
 // The traffic log window through the real widgets: the rows of a read, a configure and a key download
 // against a simulated reader on loopback, the datagrams the window ignores and why, the keys masked
-// until "显示密码" is ticked, "复制" and "清除", and recording only while the window is open.
+// until "显示密码" is ticked, "复制" and "清除", and recording from the start, open or not, with a row
+// for a wait that got no reply.
 #include "ReaderWindow.h"
 #include "app/TrafficLogWindow.h"
 
@@ -183,13 +184,14 @@ private slots:
         form().Exchange.LocalIp = OwnAddress;
         click(form().Command1, QStringLiteral("获取设备参数成功！"));
         TrafficLogWindow *log = openLog();
+        QCOMPARE(rows(log)->rowCount(), 2); // the read's query and block, recorded with the log closed
 
         QUdpSocket sender;
         QVERIFY(sender.bind(QHostAddress(from), 0));
         const QByteArray datagram(length, '\x41');
         QCOMPARE(sender.writeDatagram(datagram, QHostAddress(Computer), 1000), qint64(length));
-        QTRY_COMPARE(rows(log)->rowCount(), 1);
-        QCOMPARE(describe(log, 0),
+        QTRY_COMPARE(rows(log)->rowCount(), 3);
+        QCOMPARE(describe(log, 2),
                  (QStringList{"接收", QStringLiteral("%1:%2").arg(from).arg(sender.localPort()),
                               QString::number(length), meaning}));
         QCOMPARE(form().Exchange.ExchangeStatus, Status::ParametersRead); // nothing changed
@@ -265,16 +267,34 @@ private slots:
         QCOMPARE(cell(log, 0, Column::Meaning), QStringLiteral("参数查询"));
     }
 
-    // Closed, the log keeps nothing: opened again it starts empty, with the keys masked again.
-    void closedLogRecordsNothing() {
+    // Closed, the log records on: opened again it shows what happened meanwhile, keys masked again.
+    void closedLogRecordsOn() {
         QPointer<TrafficLogWindow> log = openLog();
         log->CheckShowKeys->setChecked(true);
         log->close();
         QTRY_VERIFY(!log);
         click(form().Command1, QStringLiteral("获取设备参数成功！"));
         log = openLog();
-        QCOMPARE(rows(log)->rowCount(), 0);
+        QCOMPARE(rows(log)->rowCount(), 2);
+        QCOMPARE(cell(log, 1, Column::Meaning), QStringLiteral("参数块，状态21"));
         QVERIFY(!log->CheckShowKeys->isChecked());
+    }
+
+    // A read that fails before the log was ever opened: the query and the wait that got no reply are
+    // there when the technician opens it.
+    void failedReadIsThereWhenTheLogOpens() {
+        QVERIFY(!form().findChild<TrafficLogWindow *>());
+        QString error;
+        QVERIFY2(ApplyFaults(*w->reader, Faults().silence(), &error), qPrintable(error));
+        QTest::mouseClick(form().Command1, Qt::LeftButton);
+        QCOMPARE(w->messages.shown.size(), 1);
+        QVERIFY2(!w->messages.shown[0].contains(QStringLiteral("成功")), qPrintable(w->messages.shown[0]));
+        TrafficLogWindow *log = openLog();
+        const QString peer = Reader + QStringLiteral(":1001");
+        QCOMPARE(rows(log)->rowCount(), 2);
+        QCOMPARE(describe(log, 0), (QStringList{"发送", peer, "8", "参数查询"}));
+        QCOMPARE(describe(log, 1), (QStringList{"接收", peer, "", "200 ms 内没有回复"}));
+        QCOMPARE(cell(log, 1, Column::Bytes), QString());
     }
 
     void logGoesWithTheWindow() {

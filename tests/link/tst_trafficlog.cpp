@@ -52,6 +52,7 @@ private slots:
     void clearEmptiesAndCountsOn();
     void copyTextIsTheRowsAsShown();
     void longDatagramKeepsItsHead();
+    void noReplyRowGivesTheWaitInTheGivenWords();
     void timeHasTenthsOfMilliseconds_data();
     void timeHasTenthsOfMilliseconds();
 };
@@ -157,6 +158,18 @@ void TestTrafficLog::longDatagramKeepsItsHead() {
     QCOMPARE(log.Text(0, Column::Length, false), QStringLiteral("65507"));
     QCOMPARE(log.Text(0, Column::Bytes, true),
              HexWithMask(big.first(TrafficLog::KeptBytes), [](int) { return false; }) + QStringLiteral(" …"));
+}
+
+// The wait's length goes to the words the window gives; the row has no length and no bytes of its own.
+void TestTrafficLog::noReplyRowGivesTheWaitInTheGivenWords() {
+    TrafficLog log(TrafficLog::Clock::now(),
+                   [](int waitedMs) { return QStringLiteral("waited %1").arg(waitedMs); });
+    log.RecordNoReply(Reader, 1001, 200);
+    QCOMPARE(log.RowCount(), 1);
+    QCOMPARE(log.Text(0, Column::Peer, false), Reader + QStringLiteral(":1001"));
+    QCOMPARE(log.Text(0, Column::Length, false), QString());
+    QCOMPARE(log.Text(0, Column::Meaning, false), QStringLiteral("waited 200"));
+    QCOMPARE(log.Text(0, Column::Bytes, true), QString());
 }
 
 void TestTrafficLog::timeHasTenthsOfMilliseconds_data() {
