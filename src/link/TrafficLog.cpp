@@ -3,6 +3,7 @@
 #include "config/ParameterBlock.h"
 #include "fields/AddressText.h"
 #include "keys/KeyFrame.h"
+#include "words/TrafficWords.h"
 
 #include <QStringList>
 
@@ -40,44 +41,44 @@ QString HexText(const QByteArray &bytes, bool maskKeys) {
     return text;
 }
 
-QString SentFrameName(const QByteArray &datagram) {
+SentFrame SentFrameOf(const QByteArray &datagram) {
     if (datagram == ParameterQuery())
-        return QStringLiteral("参数查询");
+        return SentFrame::ParameterQuery;
     if (datagram.size() == ParameterBlock::Size)
-        return QStringLiteral("参数块（配置）");
+        return SentFrame::ParameterBlock;
     if (datagram.size() >= KeyFrame::Size)
-        return QStringLiteral("密码帧");
-    return QStringLiteral("数据");
+        return SentFrame::KeyFrame;
+    return SentFrame::Data;
 }
 
 QString TakenMeaning(qint16 status) {
     switch (status) {
     case Status::ParametersRead:
-        return QStringLiteral("参数块，状态21");
+        return ReplyText(ReplyKind::ParametersRead);
     case Status::ConfigureEchoed:
-        return QStringLiteral("配置回显，一致，状态11");
+        return ReplyText(ReplyKind::ConfigureEchoed);
     case Status::ConfigureEchoDiffers:
-        return QStringLiteral("配置回显，不一致，状态12");
+        return ReplyText(ReplyKind::ConfigureEchoDiffers);
     case Status::KeysEchoed:
-        return QStringLiteral("密码回显，一致，状态31");
+        return ReplyText(ReplyKind::KeysEchoed);
     case Status::KeyEchoDiffers:
-        return QStringLiteral("密码回显，不一致，状态32");
+        return ReplyText(ReplyKind::KeyEchoDiffers);
     default:
-        return QStringLiteral("状态%1").arg(status);
+        return OtherStatusText(status);
     }
 }
 
 QString IgnoredMeaning(DatagramVerdict verdict) {
     switch (verdict) {
     case DatagramVerdict::FromThisComputer:
-        return QStringLiteral("忽略：来自本机IP");
+        return IgnoredText(IgnoredReason::FromThisComputer);
     case DatagramVerdict::WrongSender:
-        return QStringLiteral("忽略：发送方不是读卡器IP");
+        return IgnoredText(IgnoredReason::WrongSender);
     case DatagramVerdict::WrongLength:
     case DatagramVerdict::Taken:
         break;
     }
-    return QStringLiteral("忽略：长度不符");
+    return IgnoredText(IgnoredReason::WrongLength);
 }
 
 } // namespace
@@ -135,22 +136,11 @@ QByteArray TrafficLog::Kept(const QByteArray &datagram) {
     return QByteArray(datagram.constData(), KeptBytes);
 }
 
+// The headings are the shared words', in the same order as the columns.
+static_assert(int(TrafficHeading::Bytes) == int(TrafficLog::Column::Bytes) &&
+              int(TrafficHeading::Time) == int(TrafficLog::Column::Time));
 QString TrafficLog::ColumnTitle(Column column) {
-    switch (column) {
-    case Column::Time:
-        return QStringLiteral("时间(ms)");
-    case Column::Direction:
-        return QStringLiteral("方向");
-    case Column::Peer:
-        return QStringLiteral("对方地址");
-    case Column::Length:
-        return QStringLiteral("长度");
-    case Column::Meaning:
-        return QStringLiteral("说明");
-    case Column::Bytes:
-        return QStringLiteral("数据(十六进制)");
-    }
-    return QString();
+    return TrafficHeadingText(TrafficHeading(column));
 }
 
 QString TrafficLog::Text(qsizetype row, Column column, bool showKeys) const {
@@ -160,8 +150,8 @@ QString TrafficLog::Text(qsizetype row, Column column, bool showKeys) const {
         return TimeText(entry.time);
     case Column::Direction:
         return entry.direction == Direction::Received || entry.direction == Direction::NoReply
-                   ? QStringLiteral("接收")
-                   : QStringLiteral("发送");
+                   ? ReceivedDirectionText()
+                   : SentDirectionText();
     case Column::Peer:
         return QStringLiteral("%1:%2").arg(entry.peer).arg(entry.port);
     case Column::Length:
@@ -183,9 +173,9 @@ QString TrafficLog::Text(qsizetype row, Column column, bool showKeys) const {
 QString TrafficLog::Meaning(const Row &row) const {
     switch (row.direction) {
     case Direction::Sent:
-        return SentFrameName(row.bytes);
+        return SentFrameText(SentFrameOf(row.bytes));
     case Direction::SendFailed:
-        return QStringLiteral("%1，发送失败：%2").arg(SentFrameName(row.bytes), row.failure);
+        return SendFailedText(SentFrameText(SentFrameOf(row.bytes)), row.failure);
     case Direction::NoReply:
         return m_noReplyWords ? m_noReplyWords(int(row.length)) : QString::number(row.length);
     case Direction::Received:
