@@ -124,8 +124,11 @@ public:
     // MAC read is kept.
     void CopyFormerToTarget();
 
-    // Opens the "通信记录" window, or brings it to the front; it lists the socket's datagrams while open.
+    // Opens the "通信记录" window, or brings it to the front; it lists the socket's datagrams recorded
+    // since the window started.
     void ShowTrafficLog();
+    // What the traffic log holds, open or not.
+    const TrafficLog &TrafficRecord() const { return m_traffic.Log(); }
     // Opens the "查找读卡器" dialog (modeless), or brings it to the front with the rows it had.
     void ShowFindReaders();
     // The dialog once opened; a child of the window.

@@ -32,17 +32,15 @@ bool Form1::SendAndWait(const QByteArray &frame) {
     try {
         SSock->SendData(frame);
     } catch (const SocketException &failure) {
-        if (TrafficLog *log = m_traffic.Log())
-            log->RecordSendFailure(SSock->RemoteHost(), quint16(SSock->RemotePort()), frame,
-                                   failure.description());
+        m_traffic.Log().RecordSendFailure(SSock->RemoteHost(), quint16(SSock->RemotePort()), frame,
+                                          failure.description());
         throw;
     }
-    if (TrafficLog *log = m_traffic.Log())
-        log->RecordSent(SSock->RemoteHost(), quint16(SSock->RemotePort()), frame);
+    m_traffic.Log().RecordSent(SSock->RemoteHost(), quint16(SSock->RemotePort()), frame);
     // The wait runs the window's events, so the window may be gone when it returns.
     const WaitOutcome outcome = WaitForReply(startTime, Exchange.ExchangeStatus, this);
     if (outcome == WaitOutcome::TimedOut)
-        m_traffic.Log()->RecordNoReply(SSock->RemoteHost(), quint16(SSock->RemotePort()), int(ReplyWaitMs));
+        m_traffic.Log().RecordNoReply(SSock->RemoteHost(), quint16(SSock->RemotePort()), int(ReplyWaitMs));
     return outcome != WaitOutcome::OwnerDestroyed;
 }
 
@@ -60,8 +58,7 @@ void Form1::ShowSocketError(int number, const QString &description, bool silentR
 void Form1::SSock_DataArrival(const QByteArray &datagram, const QString &sender, quint16 senderPort) {
     try {
         const DatagramVerdict verdict = ClassifyDatagramInPlace(datagram, sender, Exchange);
-        if (TrafficLog *log = m_traffic.Log())
-            log->RecordReceived(sender, senderPort, datagram, verdict, Exchange.ExchangeStatus);
+        m_traffic.Log().RecordReceived(sender, senderPort, datagram, verdict, Exchange.ExchangeStatus);
     } catch (const SocketException &failure) {
         ShowSocketError(failure.number(), failure.description(), true);
     } catch (const std::exception &failure) {

@@ -2,8 +2,8 @@
 
 namespace vrx {
 
-// The traffic log lists the socket's datagrams while its window is open; the exchange code records
-// into it through m_traffic.
+// The traffic log records the socket's datagrams from the window's start, open or not; the exchange
+// code records into it through m_traffic, and its window shows it.
 
 void Form1::ShowTrafficLog() {
     m_traffic.Show(this);

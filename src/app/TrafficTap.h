@@ -21,7 +21,8 @@ public:
     // Closes the log window, which must not outlive the tap it reports to.
     ~TrafficTap();
 
-    TrafficLog *Log() { return &m_log; }
+    TrafficLog &Log() { return m_log; }
+    const TrafficLog &Log() const { return m_log; }
     // Opens the log window over `owner`, or brings it to the front when it is open.
     void Show(QWidget *owner);
 
