@@ -8,6 +8,11 @@ class QFileDevice;
 // system (FileCommitLinux.cpp, FileCommitWindows.cpp). Each returns false with the system's reason.
 namespace vrx::filecommit {
 
+// Makes the open file readable and writable by the current user alone, before anything is written into
+// it: the permission bits 0600 on Linux; on Windows an access list of one entry, for the current user,
+// that takes nothing from the folder's (Qt's permissions there only set the read-only attribute).
+bool RestrictToOwner(QFileDevice &file, QString *reason);
+
 // Forces what was written to the open file onto the disk, so that a full or failing disk is found
 // before the file replaces another.
 bool SyncToDisk(QFileDevice &file, QString *reason);

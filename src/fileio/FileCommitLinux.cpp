@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vrx::filecommit {
@@ -19,6 +20,12 @@ bool Failed(QString *reason) {
 }
 
 } // namespace
+
+bool RestrictToOwner(QFileDevice &file, QString *reason) {
+    if (::fchmod(file.handle(), S_IRUSR | S_IWUSR) != 0)
+        return Failed(reason);
+    return true;
+}
 
 bool SyncToDisk(QFileDevice &file, QString *reason) {
     if (::fsync(file.handle()) != 0)

@@ -8,6 +8,7 @@
 #include <QTemporaryFile>
 
 #include <cstdio>
+#include <memory>
 
 namespace vrx {
 
@@ -46,9 +47,7 @@ OutputOutcome WriteInto(QFile &file, const QByteArray &bytes) {
     return {};
 }
 
-QFileDevice::Permissions PermissionsFor(const QString &path, OutputAccess access) {
-    if (access == OutputAccess::OwnerOnly)
-        return QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+QFileDevice::Permissions UsualPermissions(const QString &path) {
     if (QFileInfo(path).isFile())
         return QFile::permissions(path);
     return QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
@@ -60,22 +59,31 @@ QString TemporaryPattern(const QString &path) {
 }
 
 OutputOutcome ReplaceWhole(const QString &path, const QByteArray &bytes, OutputAccess access) {
-    QTemporaryFile temporary(TemporaryPattern(path)); // created for its owner alone
-    if (!temporary.open())
-        return Problem(OutputProblem::CannotCreate, temporary.errorString());
+    // Created for its owner alone on Linux; on Windows it takes the folder's access list until restricted.
+    auto temporary = std::make_unique<QTemporaryFile>(TemporaryPattern(path));
+    if (!temporary->open())
+        return Problem(OutputProblem::CannotCreate, temporary->errorString());
     QString reason;
-    if (!temporary.setPermissions(PermissionsFor(path, access)))
-        return Problem(OutputProblem::WriteFailed, temporary.errorString());
-    if (const OutputOutcome written = WriteInto(temporary, bytes); !written.ok())
+    if (access == OutputAccess::OwnerOnly) {
+        if (!filecommit::RestrictToOwner(*temporary, &reason))
+            return Problem(OutputProblem::WriteFailed, reason);
+    } else if (!temporary->setPermissions(UsualPermissions(path))) {
+        return Problem(OutputProblem::WriteFailed, temporary->errorString());
+    }
+    if (const OutputOutcome written = WriteInto(*temporary, bytes); !written.ok())
         return written;
-    if (!filecommit::SyncToDisk(temporary, &reason))
+    if (!filecommit::SyncToDisk(*temporary, &reason))
         return Problem(OutputProblem::WriteFailed, reason);
-    temporary.close();
-    if (temporary.error() != QFileDevice::NoError)
-        return Problem(OutputProblem::WriteFailed, temporary.errorString());
-    if (!filecommit::ReplaceFile(temporary.fileName(), path, &reason))
+    // QTemporaryFile's close() only rewinds: the file stays open until the object goes, and Windows
+    // refuses to move a file that Qt holds open (a sharing violation). From here on the temporary is removed
+    // by hand if it cannot be moved.
+    const QString written = temporary->fileName();
+    temporary->setAutoRemove(false);
+    temporary.reset();
+    if (!filecommit::ReplaceFile(written, path, &reason)) {
+        QFile::remove(written);
         return Problem(OutputProblem::WriteFailed, reason);
-    temporary.setAutoRemove(false); // it is the file now
+    }
     // The bytes are on disk and in place; a folder that cannot be synced risks only the name after a
     // power cut, which is no reason to call the file unwritten.
     filecommit::SyncFolder(QFileInfo(path).absolutePath(), &reason);
