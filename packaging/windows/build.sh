@@ -18,7 +18,8 @@ step() { printf '== %s (%ss)\n' "$*" $(($(date +%s) - started)); }
 
 step "Debian packages"
 packages=(cmake ninja-build g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-    mingw-w64-x86-64-dev qt6-base-dev qt6-base-dev-tools qt6-translations-l10n nsis zip xz-utils)
+    mingw-w64-x86-64-dev qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-l10n-tools qt6-translations-l10n nsis zip
+    xz-utils)
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
