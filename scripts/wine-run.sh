@@ -13,4 +13,15 @@ export WINEDEBUG=${WINEDEBUG:--all}
 if [ -n "${QT_QPA_PLATFORM:-}" ]; then
     export QT_QPA_PLATFORM="${VRX_WINE_QPA:-windows}"
 fi
+# A QtTest program's log never reaches a pipe from wine: it writes it to a file, shown afterwards.
+case "$(basename "$1")" in
+tst_*.exe)
+    log=$(mktemp)
+    status=0
+    wine "$@" -o "$(windows_path "$log"),txt" || status=$?
+    cat "$log"
+    rm -f "$log"
+    exit "$status"
+    ;;
+esac
 exec wine "$@"

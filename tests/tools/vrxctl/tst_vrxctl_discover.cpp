@@ -5,10 +5,13 @@
 #include "Vrxctl.h"
 
 #include "config/ParameterBlock.h"
+#include "net/CsvText.h"
+#include "net/ReachAdvice.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QNetworkInterface>
 #include <QTest>
 
 using namespace vrxctl;
@@ -31,6 +34,22 @@ Result Run(const QStringList &arguments) {
     return {code, out, err};
 }
 
+// The system's commands that give eth0 the address 198.18.99.110/24 and take it away again.
+QString AddCommand() {
+    return vrx::ReachAdvice{QStringLiteral("eth0"), 0xc612636e, 24}.addCommand();
+}
+QString RemoveCommand() {
+    return vrx::ReachAdvice{QStringLiteral("eth0"), 0xc612636e, 24}.removeCommand();
+}
+
+// The loopback card as the system names it: "lo" on Linux, another name on Windows.
+QString LoopbackCard() {
+    for (const QNetworkInterface &card : QNetworkInterface::allInterfaces())
+        if (card.flags().testFlag(QNetworkInterface::IsLoopBack))
+            return card.name();
+    return QStringLiteral("lo");
+}
+
 vrx::FoundReader Reader(const char *address, const char *card, const char *cardAddress, quint8 macLast) {
     vrx::FoundReader reader;
     reader.address = QLatin1String(address);
@@ -51,7 +70,7 @@ QList<vrx::FoundReader> Found() {
                                     Reader("198.18.99.5", "eth0", "198.18.16.2", 0x05)};
     readers[0].sameMacAt = {QStringLiteral("198.18.32.7")};
     readers[1].sameMacAt = {QStringLiteral("198.18.16.33")};
-    readers[2].reachNote = QStringLiteral("sudo ip addr add 198.18.99.110/24 dev eth0");
+    readers[2].reachNote = AddCommand();
     return readers;
 }
 
@@ -91,8 +110,9 @@ void TestVrxctlDiscover::mistakesSendNothing_data() {
                                       << "give --interface or --local, not both";
     QTest::newRow("a card that is not there")
         << QStringList{"--interface", "vrxnosuch0"} << "--interface vrxnosuch0: this computer has no card";
-    QTest::newRow("loopback") << QStringList{"--interface", "lo"}
-                              << "--interface lo: the card cannot broadcast";
+    QTest::newRow("loopback")
+        << QStringList{"--interface", LoopbackCard()}
+        << QStringLiteral("--interface %1: the card cannot broadcast").arg(LoopbackCard());
     QTest::newRow("an address of another computer")
         << QStringList{"--local", "198.18.250.250"}
         << "--local 198.18.250.250 is not an address of this computer";
@@ -111,7 +131,8 @@ void TestVrxctlDiscover::mistakesSendNothing() {
     QCOMPARE(result.out, QString());
     if (message.contains(QLatin1String("this computer")) ||
         message.contains(QLatin1String("cannot broadcast")))
-        QVERIFY2(result.err.contains(QLatin1String("lo 127.0.0.1/8")), qPrintable(result.err)); // its cards
+        QVERIFY2(result.err.contains(LoopbackCard() + QLatin1String(" 127.0.0.1/8")),
+                 qPrintable(result.err)); // its cards
 }
 
 void TestVrxctlDiscover::help() {
@@ -134,9 +155,9 @@ void TestVrxctlDiscover::tableHasTheCardAndTheNote() {
     QVERIFY(lines[3].startsWith(QLatin1String("198.18.99.5      eth0       ")));
     QCOMPARE(lines[4],
              QStringLiteral("  note: 198.18.99.5 answered from outside the subnet of eth0 (198.18.16.2). "
-                            "To reach it, give eth0 an address in its subnet for this session: sudo ip "
-                            "addr add 198.18.99.110/24 dev eth0 (and take it away afterwards: sudo ip "
-                            "addr del 198.18.99.110/24 dev eth0)"));
+                            "To reach it, give eth0 an address in its subnet for this session: %1 "
+                            "(and take it away afterwards: %2)")
+                 .arg(AddCommand(), RemoveCommand()));
     QCOMPARE(lines.size(), 6); // and the end of the last line
 }
 
@@ -149,10 +170,8 @@ void TestVrxctlDiscover::jsonItemsHaveTheInterfaceBesideTheAddress() {
     QCOMPARE(items[0]["duplicate_mac"].toBool(), true);
     QVERIFY(items[0]["reach"].isNull());
     QCOMPARE(items[2]["interface"].toString(), QStringLiteral("eth0"));
-    QCOMPARE(items[2]["reach"]["add"].toString(),
-             QStringLiteral("sudo ip addr add 198.18.99.110/24 dev eth0"));
-    QCOMPARE(items[2]["reach"]["remove"].toString(),
-             QStringLiteral("sudo ip addr del 198.18.99.110/24 dev eth0"));
+    QCOMPARE(items[2]["reach"]["add"].toString(), AddCommand());
+    QCOMPARE(items[2]["reach"]["remove"].toString(), RemoveCommand());
     QCOMPARE(items[2].toObject().keys().size(),
              15); // address, interface, the 11 settings, duplicate_mac, reach
 }
@@ -164,7 +183,7 @@ void TestVrxctlDiscover::csvHasTheInterfaceColumn() {
                             "server_port,mac,protocol,heartbeat,beep,key_source,duplicate_mac,reach"));
     QVERIFY2(lines[1].startsWith(QLatin1String("198.18.16.33,eth0,198.18.16.33,")), qPrintable(lines[1]));
     QVERIFY(lines[1].endsWith(QLatin1String(",yes,")));
-    QVERIFY(lines[3].endsWith(QLatin1String(",no,sudo ip addr add 198.18.99.110/24 dev eth0")));
+    QVERIFY2(lines[3].endsWith(",no," + vrx::CsvCell(AddCommand())), qPrintable(lines[3]));
 }
 
 void TestVrxctlDiscover::readersSharingAnAddressAreWarnedOf() {

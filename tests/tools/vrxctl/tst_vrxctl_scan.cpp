@@ -9,7 +9,9 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#ifndef Q_OS_WIN
 #include <csignal>
+#endif
 
 using namespace vrx;
 
@@ -46,6 +48,10 @@ void TestVrxctlScan::progressOnATerminalOnly() {
 }
 
 void TestVrxctlScan::ctrlCListsWhatWasFound() {
+#ifdef Q_OS_WIN
+    QSKIP("Ctrl+C reaches a Windows console program as a console event, which one process cannot send to "
+          "another it did not start in a console of its own");
+#else
     ReaderSimulator sim;
     SimulatedReader *early = sim.addReader("127.1.63.3");
     SimulatedReader *late = sim.addReader("127.1.63.200");
@@ -68,6 +74,7 @@ void TestVrxctlScan::ctrlCListsWhatWasFound() {
     QVERIFY2(err.contains(QRegularExpression("interrupted: \\d+ of 250 addresses were scanned; the list is "
                                              "incomplete")),
              qPrintable(err));
+#endif
 }
 
 void TestVrxctlScan::rateCapsTheQueries() {
