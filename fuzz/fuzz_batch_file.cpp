@@ -6,8 +6,8 @@
 #include "FuzzCheck.h"
 
 #include "BatchFile.h"
-#include "net/CsvText.h"
 #include "SettingsChange.h"
+#include "net/CsvText.h"
 
 #include "config/ParameterBlock.h"
 #include "fields/AddressText.h"
@@ -63,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         const AddressParse parse = ParseIpAddress(row.address);
         FUZZ_CHECK(!row.address.isEmpty() && parse.ok() && DottedText(parse.bytes) == row.address);
         const EncodedChange encoded = EncodeChange(CheckingBase(), row.change);
-        FUZZ_CHECK(encoded.ok && ChangeErrorText(encoded).isEmpty() && encoded.messages.isEmpty() &&
+        FUZZ_CHECK(encoded.ok && ChangeErrorText(encoded).isEmpty() && encoded.problems.isEmpty() &&
                    !encoded.choice);
         FUZZ_CHECK(encoded.block.size() == ParameterBlock::Size && ParameterBlock::hasMarkers(encoded.block));
         FUZZ_CHECK(ParameterBlock::decode(encoded.block) == encoded.result);

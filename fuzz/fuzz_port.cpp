@@ -7,6 +7,7 @@
 
 #include "config/ParameterBlock.h"
 #include "config/TargetFields.h"
+#include "words/FieldWords.h"
 
 using namespace vrx;
 
@@ -45,7 +46,7 @@ void CheckOnePort(const QString &text, bool serverSide, qsizetype startSize) {
     FUZZ_CHECK(ParameterBlock::hasMarkers(buffer));
     FUZZ_CHECK(outcome.ok == (port != 0));
     if (outcome.ok) {
-        FUZZ_CHECK(outcome.messages.isEmpty());
+        FUZZ_CHECK(outcome.problems.isEmpty());
         QByteArray expected = StartUpBlock;
         expected[offset] = char(port >> 8);
         expected[offset + 1] = char(port & 0xFF);
@@ -54,7 +55,7 @@ void CheckOnePort(const QString &text, bool serverSide, qsizetype startSize) {
         FUZZ_CHECK((serverSide ? settings.serverPort : settings.readerPort) == port);
         FUZZ_CHECK(ParameterBlock::encode(settings) == buffer);
     } else {
-        FUZZ_CHECK(outcome.messages ==
+        FUZZ_CHECK(TargetProblemTexts(outcome.problems) ==
                    QStringList{serverSide ? QStringLiteral("请输入1-65535之间的服务器计算机端口号")
                                           : QStringLiteral("请输入1-65535之间的读卡器端口号")});
         // The fields before the port were written; nothing after it was.

@@ -629,10 +629,6 @@ Licence: proprietary. Copyright © 2026 the VRX Config developers, all rights re
         <translation>Key download failed: the reader did not confirm. Check the reader IP, and that this computer is the reader&apos;s server computer.</translation>
     </message>
     <message>
-        <source>第%1区%2密码</source>
-        <translation>sector %1 key %2</translation>
-    </message>
-    <message>
         <source>请确认扫描的IP填写的格式正确！</source>
         <translation>Check the reader IP: it is not a valid address.</translation>
     </message>

@@ -7,6 +7,7 @@
 #include "link/SSock.h"
 #include "net/AddressRange.h"
 #include "net/ReaderExchange.h"
+#include "words/SocketWords.h"
 
 #include <QThread>
 
@@ -25,7 +26,7 @@ Admission MeasureAdmission(const EmulatedLan &lan, const QString &lanName, const
         try {
             socket.Bind(1998, lan.computerAddress(lanName));
         } catch (const SocketException &failure) {
-            *error = failure.description();
+            *error = SocketErrorDescription(failure.error());
             return admission;
         }
     }

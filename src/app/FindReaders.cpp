@@ -8,6 +8,7 @@
 #include "net/AddressRange.h"
 #include "net/FoundReaders.h"
 #include "net/ReachAdvice.h"
+#include "words/SocketWords.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -165,8 +166,9 @@ void FindReaders::CreateControls() {
                "几个范围之间用空格或逗号隔开。"));
         TableReaders->setAccessibleName(tr("找到的读卡器"));
         TableReaders->setHorizontalHeaderLabels(FoundColumnTitles());
-        CommandBatchConfigure->setToolTip(tr("把主窗口“目标IP信息”的参数写入选中的每台读卡器：先读取，再写入，"
-                                             "再读回核对。每台读卡器保留自己的IP和MAC，除非选择重新编址。"));
+        CommandBatchConfigure->setToolTip(
+            tr("把主窗口“目标IP信息”的参数写入选中的每台读卡器：先读取，再写入，"
+               "再读回核对。每台读卡器保留自己的IP和MAC，除非选择重新编址。"));
         CommandBatchKeys->setToolTip(tr("把主窗口的32个密码下载到选中的每台读卡器。"));
         CheckNewAddresses->setText(tr("重新编址，起始地址："));
         CheckNewAddresses->setToolTip(
@@ -449,7 +451,7 @@ void FindReaders::Finished() {
     UpdateButtons();
     if (m_failure) {
         const QString doing = search == Search::Scan ? tr("扫描") : tr("广播查找");
-        m_messages.Show(tr("%1没有完成：%2").arg(doing, m_failure->description));
+        m_messages.Show(tr("%1没有完成：%2").arg(doing, SocketErrorDescription(*m_failure)));
     } else if (search == Search::Discovery && m_rows.isEmpty() && !m_stopping) {
         m_messages.Show(NothingDiscoveredMessage(m_discovery.choice(), LocalCards()));
     }

@@ -8,6 +8,7 @@
 #include "net/FoundReaders.h"
 #include "net/ReaderBatch.h"
 #include "net/ReaderOperations.h"
+#include "words/FieldWords.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -103,7 +104,7 @@ void FindReaders::BatchKeys() {
     QByteArray keyFrame;
     const KeyFrameOutcome built = BuildKeyFrame(m_work.keys(), keyFrame);
     if (!built.ok) {
-        m_messages.Show(built.message);
+        m_messages.Show(ShortKeyText(built.shortField));
         return;
     }
     RunBatch(std::nullopt, keyFrame);

@@ -1,6 +1,8 @@
 #include "app/FindReadersBatchTexts.h"
 
 #include "config/SettingField.h"
+#include "words/FieldWords.h"
+#include "words/SocketWords.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -44,8 +46,8 @@ QString FieldLabel(SettingField field) {
 QString NotWrittenReason(const ConfigureOutcome &outcome) {
     switch (outcome.result) {
     case ConfigureResult::Invalid:
-        if (!outcome.encoded.messages.isEmpty())
-            return outcome.encoded.messages.last();
+        if (!outcome.encoded.problems.isEmpty())
+            return TargetProblemText(outcome.encoded.problems.last());
         if (outcome.encoded.choice)
             return QCoreApplication::translate("vrx::FindReaders",
                                                "%1 不能写入读卡器现有的值 %2，请在目标IP信息中选择一项")
@@ -56,7 +58,7 @@ QString NotWrittenReason(const ConfigureOutcome &outcome) {
         return QCoreApplication::translate("vrx::FindReaders", "本机没有到 %1 的路由")
             .arg(outcome.unreachable);
     case ConfigureResult::SocketError:
-        return outcome.socketError.description;
+        return SocketErrorDescription(outcome.socketError);
     case ConfigureResult::NoAddressLeft:
         return QCoreApplication::translate("vrx::FindReaders", "新地址超出了 255.255.255.255");
     default:

@@ -4,6 +4,7 @@
 #include "link/SocketException.h"
 #include "net/FoundReaders.h"
 #include "net/ReaderLink.h"
+#include "words/SocketWords.h"
 
 #include <QLabel>
 #include <QMap>
@@ -45,7 +46,7 @@ void FindReaders::Refresh() {
             ReaderLink link({.local = group.key(), .retries = RefreshRetries});
             link.run(exchanges);
         } catch (const SocketException &error) {
-            failure = error.description();
+            failure = SocketErrorDescription(error.error());
         }
         if (!alive)
             return; // the window closed during the wait

@@ -13,6 +13,7 @@
 #include "fields/AddressText.h"
 #include "link/ExchangeState.h"
 #include "link/SSock.h"
+#include "words/SocketWords.h"
 
 #include <QWidget>
 
@@ -110,7 +111,7 @@ public:
 
     // The exchange steps the operations share, and the bodies of the operations.
     void OpenReaderLink(const QString &readerAddress);
-    void ShowSocketError(int number, const QString &description, bool silentReset);
+    void ShowSocketError(const SocketError &error, bool silentReset);
     bool QueryReaderParameters();
     void ShowReaderParameters();
     void WriteReaderParameters();
@@ -245,7 +246,7 @@ void Form1::Guarded(Handler &&handler) {
     try {
         handler();
     } catch (const SocketException &failure) {
-        m_messages.Show(failure.description());
+        m_messages.Show(SocketErrorDescription(failure.error()));
     } catch (const std::exception &failure) {
         m_messages.Show(QString::fromUtf8(failure.what()));
     }

@@ -2,6 +2,7 @@
 
 #include "config/SettingsSummary.h"
 #include "config/TargetFields.h"
+#include "words/FieldWords.h"
 
 namespace vrx {
 
@@ -26,7 +27,7 @@ void Form1::WriteReaderParameters() {
         const EncodeOutcome encoded = EncodeTargetFields(fields, Exchange.SendBuffer);
         if (!encoded.ok) {
             // The first bad field's message, after the parser's overflow report when there was one.
-            for (const QString &message : encoded.messages)
+            for (const QString &message : TargetProblemTexts(encoded.problems))
                 Messages().Show(message);
             return;
         }

@@ -33,7 +33,7 @@ bool Form1::SendAndWait(const QByteArray &frame) {
         SSock->SendData(frame);
     } catch (const SocketException &failure) {
         m_traffic.Log().RecordSendFailure(SSock->RemoteHost(), quint16(SSock->RemotePort()), frame,
-                                          failure.description());
+                                          failure.error());
         throw;
     }
     m_traffic.Log().RecordSent(SSock->RemoteHost(), quint16(SSock->RemotePort()), frame);
@@ -50,8 +50,8 @@ void Form1::SetOperationButtonsEnabled(bool enabled) {
     Command5->setEnabled(enabled);
 }
 
-void Form1::ShowSocketError(int number, const QString &description, bool silentReset) {
-    if (const std::optional<QString> text = SocketErrorMessage(SocketError{number, description}, silentReset))
+void Form1::ShowSocketError(const SocketError &error, bool silentReset) {
+    if (const std::optional<QString> text = SocketErrorMessage(error, silentReset))
         Messages().Show(*text);
 }
 
@@ -60,16 +60,16 @@ void Form1::SSock_DataArrival(const QByteArray &datagram, const QString &sender,
         const DatagramVerdict verdict = ClassifyDatagramInPlace(datagram, sender, Exchange);
         m_traffic.Log().RecordReceived(sender, senderPort, datagram, verdict, Exchange.ExchangeStatus);
     } catch (const SocketException &failure) {
-        ShowSocketError(failure.number(), failure.description(), true);
+        ShowSocketError(failure.error(), true);
     } catch (const std::exception &failure) {
-        ShowSocketError(0, QString::fromUtf8(failure.what()), true);
+        ShowSocketError(SocketError(0, QString::fromUtf8(failure.what())), true);
     }
 }
 
 // A datagram that could not be taken: the status stays as it was, and a reset (an ICMP answer to an
 // earlier datagram) passes without a word.
 void Form1::SSock_Error(const vrx::SocketError &error) {
-    ShowSocketError(error.number, error.description, true);
+    ShowSocketError(error, true);
 }
 
 // A UDP socket never receives connection requests; there is nothing to accept. Closing keeps the

@@ -3,6 +3,7 @@
 #include "app/FindReaders.h"
 #include "config/ParameterBlock.h"
 #include "config/SettingsChange.h"
+#include "words/FieldWords.h"
 
 #include <QPushButton>
 
@@ -60,7 +61,7 @@ std::optional<SettingsChange> Form1::TargetSettingsForBatch() {
     // Checked as the configure checks it, before any reader is asked; the first bad field is named.
     const EncodedChange encoded = EncodeChange(CheckingBase(), change);
     if (!encoded.ok) {
-        for (const QString &message : encoded.messages)
+        for (const QString &message : TargetProblemTexts(encoded.problems))
             m_messages.Show(message);
         return std::nullopt;
     }

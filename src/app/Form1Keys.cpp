@@ -1,6 +1,7 @@
 #include "app/Form1.h"
 
 #include "keys/KeyFrame.h"
+#include "words/FieldWords.h"
 
 namespace vrx {
 
@@ -15,7 +16,7 @@ void Form1::DownloadReaderKeys() {
             keys << field->text();
         const KeyFrameOutcome built = BuildKeyFrame(keys, Exchange.KeyFrame);
         if (!built.ok) {
-            Messages().Show(built.message);
+            Messages().Show(ShortKeyText(built.shortField));
             return;
         }
         if (!SendAndWait(Exchange.KeyFrame))

@@ -3,6 +3,7 @@
 #include "app/FindReaders.h"
 #include "app/Form1Layout.h"
 #include "keys/KeyFrame.h"
+#include "words/FieldWords.h"
 
 #include <QAction>
 #include <QEvent>
@@ -45,9 +46,7 @@ void Form1::RetranslateListItems() {
 }
 
 QString Form1::KeyFieldName(int field) {
-    return tr("第%1区%2密码")
-        .arg(KeyFrame::sectorOfField(field))
-        .arg(QChar(KeyFrame::isBKeyField(field) ? u'B' : u'A'));
+    return vrx::KeyFieldName(field); // the shared words', which the key download's messages use too
 }
 
 void Form1::ChooseLanguage(Language language) {

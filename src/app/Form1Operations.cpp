@@ -98,10 +98,10 @@ void Form1::Command5_Click() {
         if (!PrepareForReader())
             return;
     } catch (const SocketException &failure) {
-        ShowSocketError(failure.number(), failure.description(), false);
+        ShowSocketError(failure.error(), false);
         return; // before the buttons are disabled
     } catch (const std::exception &failure) {
-        ShowSocketError(0, QString::fromUtf8(failure.what()), false);
+        ShowSocketError(SocketError(0, QString::fromUtf8(failure.what())), false);
         return;
     }
     SetOperationButtonsEnabled(false);

@@ -13,7 +13,7 @@ bool Form1::QueryReaderParameters() {
         if (!SendAndWait(ParameterQuery()))
             return false; // the window is gone
     } catch (const SocketException &failure) {
-        ShowSocketError(failure.number(), failure.description(), false);
+        ShowSocketError(failure.error(), false);
         return false;
     }
     return Exchange.ExchangeStatus == Status::ParametersRead;

@@ -70,7 +70,7 @@ EncodedChange EncodeChange(const ReaderSettings &current, const SettingsChange &
     QByteArray block;
     const EncodeOutcome outcome = EncodeTargetFields(target, block);
     if (!outcome.ok) {
-        encoded.messages = outcome.messages;
+        encoded.problems = outcome.problems;
         return encoded;
     }
     if (choiceProblem) {

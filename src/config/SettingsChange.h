@@ -2,6 +2,7 @@
 
 #include "config/ReaderSettings.h"
 #include "config/SettingField.h"
+#include "config/TargetFields.h"
 
 #include <QByteArray>
 #include <QMap>
@@ -36,9 +37,9 @@ struct EncodedChange {
     bool ok = false;
     QByteArray block;      // the 41 bytes to send, when ok
     ReaderSettings result; // block decoded, when ok
-    // Why not, when !ok: the window's own messages for the first bad text field, in its order of
+    // Why not, when !ok: the window's own problems for the first bad text field, in its order of
     // checks, or else the first choice that cannot be written.
-    QStringList messages;
+    QList<TargetProblem> problems;
     std::optional<ChoiceProblem> choice;
 };
 

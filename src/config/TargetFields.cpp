@@ -34,33 +34,35 @@ std::optional<quint16> parsePort(const QString &field) {
 
 enum class FourthByte { MayBeZero, MustBeNonZero };
 
-// One address field: an overflow adds the parser's own description before the field's message.
-bool encodeAddress(const QString &field, FourthByte rule, const QString &message, int offset,
-                   QByteArray &buffer, QStringList &messages) {
+using Problems = QList<TargetProblem>;
+
+// One address field: an overflow is reported before the field's own problem.
+bool encodeAddress(const QString &field, FourthByte rule, TargetProblem problem, int offset,
+                   QByteArray &buffer, Problems &problems) {
     const AddressParse parse = ParseIpAddress(field);
     if (parse.overflowed())
-        messages << OverflowDescription();
+        problems << TargetProblem::NumberOverflow;
     if (!parse.ok() || (rule == FourthByte::MustBeNonZero && parse.bytes[3] == 0)) {
-        messages << message;
+        problems << problem;
         return false;
     }
     ParameterBlock::putAddress(buffer, offset, parse.bytes);
     return true;
 }
 
-bool encodePort(const QString &field, const QString &message, int offset, QByteArray &buffer,
-                QStringList &messages) {
+bool encodePort(const QString &field, TargetProblem problem, int offset, QByteArray &buffer,
+                Problems &problems) {
     const std::optional<quint16> port = parsePort(field);
     if (!port) {
-        messages << message;
+        problems << problem;
         return false;
     }
     ParameterBlock::putPort(buffer, offset, *port);
     return true;
 }
 
-EncodeOutcome refused(QStringList messages) {
-    return {false, std::move(messages)};
+EncodeOutcome refused(Problems problems) {
+    return {false, std::move(problems)};
 }
 
 } // namespace
@@ -69,26 +71,25 @@ EncodeOutcome EncodeTargetFields(const TargetFields &fields, QByteArray &sendBuf
     sendBuffer.resize(ParameterBlock::Size, '\0'); // a buffer of any other size is cut or zero-padded
     ParameterBlock::putMarkers(sendBuffer);
 
-    QStringList messages;
-    if (!encodeAddress(fields.readerIp, FourthByte::MustBeNonZero, QStringLiteral("请输入正确的本机地址"),
-                       ParameterBlock::ReaderIpOffset, sendBuffer, messages) ||
-        !encodeAddress(fields.subnetMask, FourthByte::MayBeZero, QStringLiteral("请输入正确的子网掩码"),
-                       ParameterBlock::SubnetMaskOffset, sendBuffer, messages) ||
-        !encodeAddress(fields.defaultGateway, FourthByte::MustBeNonZero,
-                       QStringLiteral("请输入正确的默认网关"), ParameterBlock::DefaultGatewayOffset,
-                       sendBuffer, messages) ||
-        !encodeAddress(fields.serverIp, FourthByte::MustBeNonZero, QStringLiteral("请输入正确服务器计算机IP"),
-                       ParameterBlock::ServerIpOffset, sendBuffer, messages) ||
-        !encodePort(fields.readerPort, QStringLiteral("请输入1-65535之间的读卡器端口号"),
-                    ParameterBlock::ReaderPortOffset, sendBuffer, messages) ||
-        !encodePort(fields.serverPort, QStringLiteral("请输入1-65535之间的服务器计算机端口号"),
-                    ParameterBlock::ServerPortOffset, sendBuffer, messages)) {
-        return refused(messages);
+    Problems problems;
+    if (!encodeAddress(fields.readerIp, FourthByte::MustBeNonZero, TargetProblem::ReaderIp,
+                       ParameterBlock::ReaderIpOffset, sendBuffer, problems) ||
+        !encodeAddress(fields.subnetMask, FourthByte::MayBeZero, TargetProblem::SubnetMask,
+                       ParameterBlock::SubnetMaskOffset, sendBuffer, problems) ||
+        !encodeAddress(fields.defaultGateway, FourthByte::MustBeNonZero, TargetProblem::DefaultGateway,
+                       ParameterBlock::DefaultGatewayOffset, sendBuffer, problems) ||
+        !encodeAddress(fields.serverIp, FourthByte::MustBeNonZero, TargetProblem::ServerIp,
+                       ParameterBlock::ServerIpOffset, sendBuffer, problems) ||
+        !encodePort(fields.readerPort, TargetProblem::ReaderPort, ParameterBlock::ReaderPortOffset,
+                    sendBuffer, problems) ||
+        !encodePort(fields.serverPort, TargetProblem::ServerPort, ParameterBlock::ServerPortOffset,
+                    sendBuffer, problems)) {
+        return refused(problems);
     }
 
     const std::optional<MacBytes> mac = ParseMacText(fields.mac);
     if (!mac)
-        return refused({QStringLiteral("请输入正确的读卡器MAC")});
+        return refused({TargetProblem::Mac});
     ParameterBlock::putMac(sendBuffer, *mac);
 
     putByte(sendBuffer, ParameterBlock::BeepOffset, fields.beepIndex == 0 ? Beep::Silent : Beep::OnRead);
@@ -96,9 +97,9 @@ EncodeOutcome EncodeTargetFields(const TargetFields &fields, QByteArray &sendBuf
             fields.keySourceIndex == 0 ? KeySource::Command : KeySource::Reader);
     // Typed text in the protocol box has no code: a run-time failure, and nothing may be sent.
     if (fields.protocolIndex < Protocol::Udp || fields.protocolIndex > Protocol::TcpClient)
-        return refused({QStringLiteral("读卡器协议不是列表中的一项，无法设置")});
+        return refused({TargetProblem::Protocol});
     putByte(sendBuffer, ParameterBlock::ProtocolOffset, quint8(fields.protocolIndex));
-    // List position 0 is "不发送"; any other position, typed text included, sends the heartbeat.
+    // List position 0 sends no heartbeat; any other position, typed text included, sends it.
     putByte(sendBuffer, ParameterBlock::HeartbeatOffset,
             fields.heartbeatIndex == 0 ? Heartbeat::DoNotSend : Heartbeat::Send);
     putByte(sendBuffer, ParameterBlock::ReservedPairOffset, 0x00);

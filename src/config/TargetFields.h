@@ -1,12 +1,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
-#include <QStringList>
 
 namespace vrx {
 
-// The operator's target ("目标IP信息") fields as the window holds them, untrimmed.
+// The operator's target fields (the window's target panel) as the window holds them, untrimmed.
 struct TargetFields {
     QString readerIp;       // Text1(0)
     QString subnetMask;     // Text1(1)
@@ -21,12 +21,26 @@ struct TargetFields {
     int keySourceIndex = 0; // CombPass(0)
 };
 
+// What stopped the encoding: a field that failed its check, a number that overflowed on the way, or
+// a protocol that is not an item of the list. The front end words them (src/words).
+enum class TargetProblem {
+    NumberOverflow, // an address group above 32767: reported before the field it is in
+    ReaderIp,
+    SubnetMask,
+    DefaultGateway,
+    ServerIp,
+    ReaderPort,
+    ServerPort,
+    Mac,
+    Protocol,
+};
+
 // Outcome of checking and encoding the target fields.
 struct EncodeOutcome {
     bool ok = false;
-    // Message boxes to show, in order, when !ok: a field message, possibly preceded by the overflow
-    // description of the address parser, or the run-time failure text for an unselected protocol.
-    QStringList messages;
+    // The problems to report, in order, when !ok: a field, possibly preceded by NumberOverflow, or
+    // Protocol for an unselected protocol.
+    QList<TargetProblem> problems;
 };
 
 // Checks the fields in the fixed order (reader IP, mask, gateway, server IP, reader port, server port,

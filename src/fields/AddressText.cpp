@@ -1,5 +1,7 @@
 #include "fields/AddressText.h"
 
+#include <QCoreApplication>
+
 namespace vrx {
 
 namespace {
@@ -113,7 +115,8 @@ QString DottedText(const AddressBytes &bytes) {
 }
 
 QString OverflowDescription() {
-    return QStringLiteral("数值溢出");
+    // Worded in the catalogue of the shared words (translations/words_en.ts), as src/words does.
+    return QCoreApplication::translate("vrx::FieldWords", "数值溢出");
 }
 
 QString TrimBlanks(const QString &text) {

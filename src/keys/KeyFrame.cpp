@@ -39,12 +39,6 @@ const std::array<int, KeyFrame::KeyFieldCount> &KeyFrame::downloadOrder() {
     return order;
 }
 
-QString KeyFrame::fieldName(int field) {
-    return QStringLiteral("第%1区%2密码")
-        .arg(sectorOfField(field))
-        .arg(QChar(isBKeyField(field) ? u'B' : u'A'));
-}
-
 bool KeyFrame::hasMarkers(const QByteArray &frame) {
     if (frame.size() < Size)
         return false;
@@ -72,12 +66,12 @@ KeyFrameOutcome BuildKeyFrame(const QStringList &keyFields, QByteArray &keyFrame
         const bool bKey = KeyFrame::isBKeyField(field);
         const QString text = TrimBlanks(keyFields.value(field));
         if (text.size() < KeyFrame::KeyDigits)
-            return {false, KeyFrame::fieldName(field) + QStringLiteral("长度小于12！")};
+            return {false, field};
         const int offset = bKey ? KeyFrame::bKeyOffset(sector) : KeyFrame::aKeyOffset(sector);
         for (int k = 0; k < KeyBytes; ++k)
             keyFrame[offset + k] = char(ReadHexPair(QStringView(text).sliced(2 * k, 2)));
     }
-    return {true, QString()};
+    return {true, -1};
 }
 
 } // namespace vrx

@@ -27,14 +27,12 @@ struct KeyFrame {
     static int fieldOf(int sector, bool bKey);
     // The fields in the order the download reads them: sectors 0, 8, 1, 9, ... 7, 15, A before B.
     static const std::array<int, KeyFieldCount> &downloadOrder();
-    // How the window names a key field to the operator: "第8区B密码".
-    static QString fieldName(int field);
     static bool hasMarkers(const QByteArray &frame);
 };
 
 struct KeyFrameOutcome {
     bool ok = false;
-    QString message; // "第8区B密码长度小于12！" when a trimmed key is shorter than 12 characters
+    int shortField = -1; // when !ok: the key field whose trimmed text is shorter than 12 characters
 };
 
 // Fills keyFrame (resized to 200 bytes) from the 32 key field texts, visiting sectors 0, 8, 1, 9, ...

@@ -15,14 +15,18 @@ namespace vrx {
 
 namespace {
 
-[[noreturn]] void Throw(int number, const QString &description) {
-    throw SocketException(SocketError{number, description});
+[[noreturn]] void Throw(int number, SocketFault fault, SocketErrorContext context = {}) {
+    throw SocketException(SocketError::Of(number, fault, std::move(context)));
 }
 
 void CheckPortRange(int port, int lowest, const char *which) {
-    if (port < lowest || port > 65535)
-        Throw(SocketErrorNumber::OutOfRange,
-              QStringLiteral("%1 %2 超出范围（%3-65535）。").arg(QLatin1String(which)).arg(port).arg(lowest));
+    if (port >= lowest && port <= 65535)
+        return;
+    SocketError error = SocketError::Of(SocketErrorNumber::OutOfRange, SocketFault::PortOutOfRange);
+    error.context.port = port;
+    error.portName = QLatin1String(which);
+    error.lowestPort = lowest;
+    throw SocketException(std::move(error));
 }
 
 } // namespace
@@ -126,19 +130,18 @@ QString SSock::DottedText(const QHostAddress &address) {
 void SSock::Bind(int localPort, const QString &localAddressText) {
     CheckPortRange(localPort, 1, "LocalPort");
     if (State() != Closed)
-        Throw(SocketErrorNumber::WrongState, QStringLiteral("套接字已经绑定在 %1:%2，须先关闭才能再次绑定。")
-                                                 .arg(BoundAddress())
-                                                 .arg(localPort_));
+        Throw(SocketErrorNumber::WrongState, SocketFault::AlreadyBound,
+              {SocketErrorContext::Binding, BoundAddress(), localPort_});
 
     const std::optional<QHostAddress> address = QStringView(localAddressText).trimmed().isEmpty()
                                                     ? QHostAddress(QHostAddress::AnyIPv4)
                                                     : ParseIPv4(localAddressText);
-    if (!address)
-        Throw(SocketErrorNumber::AddressNotAvailable,
-              QStringLiteral("本机IP“%1”不是IPv4地址，无法绑定端口 %2。请填写本机的IPv4地址。%3")
-                  .arg(localAddressText)
-                  .arg(localPort)
-                  .arg(LocalAddressesText(LocalCards())));
+    if (!address) {
+        SocketError error = SocketError::Of(SocketErrorNumber::AddressNotAvailable, SocketFault::LocalNotIPv4,
+                                            {SocketErrorContext::Binding, localAddressText, localPort});
+        error.cards = LocalCards(); // to copy one of them
+        throw SocketException(std::move(error));
+    }
 
     localPort_ = localPort;
     if (takeBackKeptSocket(*address, localPort))
@@ -149,18 +152,18 @@ void SSock::Bind(int localPort, const QString &localAddressText) {
 
 void SSock::SendData(const QByteArray &data) {
     if (State() == Closed)
-        Throw(SocketErrorNumber::WrongState, QStringLiteral("套接字尚未绑定本机地址，不能发送。"));
+        Throw(SocketErrorNumber::WrongState, SocketFault::NotBound);
     if (remoteHost_.isEmpty())
-        Throw(SocketErrorNumber::WrongState, QStringLiteral("尚未设置读卡器地址（RemoteHost），不能发送。"));
+        Throw(SocketErrorNumber::WrongState, SocketFault::NoRemoteHost);
     const std::optional<QHostAddress> destination = ParseIPv4(remoteHost_);
     if (!destination)
-        Throw(SocketErrorNumber::InvalidArgument,
-              QStringLiteral("读卡器地址“%1”不是IPv4地址。").arg(remoteHost_));
+        Throw(SocketErrorNumber::InvalidArgument, SocketFault::RemoteNotIPv4,
+              {SocketErrorContext::Sending, remoteHost_, remotePort_});
     if (destination->toIPv4Address() == 0)
-        Throw(SocketErrorNumber::AddressNotAvailable,
-              QStringLiteral("读卡器地址 0.0.0.0 不能作为发送目标，请填写读卡器的IP地址。"));
+        Throw(SocketErrorNumber::AddressNotAvailable, SocketFault::RemoteIsZero,
+              {SocketErrorContext::Sending, remoteHost_, remotePort_});
     if (remotePort_ == 0)
-        Throw(SocketErrorNumber::OutOfRange, QStringLiteral("RemotePort 0 超出范围（1-65535）。"));
+        CheckPortRange(remotePort_, 1, "RemotePort");
 
     SocketError error;
     if (!port_->send(this, data, *destination, quint16(remotePort_), &error))
@@ -171,7 +174,8 @@ SSock::SendOutcome SSock::TrySendData(const QByteArray &data, quint32 host, quin
                                       SocketError *error) {
     if (State() == Closed) {
         if (error)
-            *error = {SocketErrorNumber::WrongState, QStringLiteral("套接字尚未绑定本机地址，不能发送。")};
+            *error = SocketError::Of(SocketErrorNumber::WrongState, SocketFault::NotBound,
+                                     {SocketErrorContext::Sending, DottedText(QHostAddress(host)), port});
         return SendOutcome::Failed;
     }
     const DatagramSystem::SendAttempt attempt = port_->trySend(this, data, host, port);

@@ -22,7 +22,7 @@ class SharedPort;
 // text on the owner's thread.
 //
 // Error style: a failing operation throws vrx::SocketException carrying a SocketError (the socket
-// control's number plus a description an operator can act on); the operation handlers catch it at
+// control's number and what went wrong, as values the front end words); the operation handlers catch it at
 // their own level. A failure while receiving cannot be thrown to anyone, so it is emitted as Error()
 // (a refused/reset datagram is number 10054, which the arrival handler passes silently).
 //

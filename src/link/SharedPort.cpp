@@ -37,9 +37,9 @@ bool SameIPv4(const QHostAddress &a, const QHostAddress &b) {
 SocketError BindError(QUdpSocket &socket, const QHostAddress &address, quint16 port) {
     const QAbstractSocket::SocketError error = socket.error();
     // The description of an address this computer lacks names the addresses it has.
-    return SocketErrorFromQt(
-        error, socket.errorString(), {SocketErrorContext::Binding, address.toString(), port},
-        error == QAbstractSocket::SocketAddressNotAvailableError ? LocalCards() : QList<LocalCard>());
+    return SocketErrorFromQt(error, {SocketErrorContext::Binding, address.toString(), port},
+                             error == QAbstractSocket::SocketAddressNotAvailableError ? LocalCards()
+                                                                                      : QList<LocalCard>());
 }
 
 // A holder of a specific address on a wildcard port binds nothing itself: whether the address is one
@@ -291,8 +291,8 @@ bool SharedPort::send(const SSock *holder, const QByteArray &data, const QHostAd
     }
     if (error) {
         const SocketErrorContext context{SocketErrorContext::Sending, to.toString(), toPort};
-        *error = number ? SocketErrorOfSystem(number, context)
-                        : SocketErrorFromQt(m_socket->error(), m_socket->errorString(), context);
+        *error =
+            number ? SocketErrorOfSystem(number, context) : SocketErrorFromQt(m_socket->error(), context);
     }
     return false;
 }
@@ -417,8 +417,7 @@ void SharedPort::takePendingDatagrams() {
             break;
         read = true;
         if (!datagram.isValid()) {
-            offerError(SocketErrorFromQt(m_socket->error(), m_socket->errorString(),
-                                         {SocketErrorContext::Receiving, QString(), 0}));
+            offerError(SocketErrorFromQt(m_socket->error(), {SocketErrorContext::Receiving, QString(), 0}));
             break; // the next readiness signal resumes, so a lasting error cannot spin here
         }
         offer({std::move(datagram), m_nextNumber++});

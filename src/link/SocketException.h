@@ -7,17 +7,16 @@
 namespace vrx {
 
 // What a failing socket operation throws. The operation handlers catch it at their own level and
-// report error.number through ShowSocketError or error.description in a message box; the step in
+// report error.number through ShowSocketError or its words (src/words) in a message box; the step in
 // which it was thrown ends there, as a run-time failure of the socket control would.
 class SocketException : public std::exception {
 public:
     explicit SocketException(SocketError error)
         : error_(std::move(error))
-        , what_(error_.description.toUtf8()) {}
+        , what_("socket error " + QByteArray::number(error_.number)) {}
 
     const SocketError &error() const noexcept { return error_; }
     int number() const noexcept { return error_.number; }
-    const QString &description() const noexcept { return error_.description; }
     const char *what() const noexcept override { return what_.constData(); }
 
 private:

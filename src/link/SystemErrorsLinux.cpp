@@ -1,7 +1,6 @@
 #include "link/SystemErrors.h"
 
 #include <cerrno>
-#include <cstring>
 
 namespace vrx {
 
@@ -31,15 +30,51 @@ QAbstractSocket::SocketError QtConditionOfSystemError(int number) {
     }
 }
 
-QString SystemErrorText(int number) {
-    return QString::fromLocal8Bit(std::strerror(number));
+SystemCondition ConditionOfSystemError(int number) {
+    switch (number) {
+    case 0:
+        return SystemCondition::None;
+    case EPERM:
+        return SystemCondition::NotPermitted;
+    case EACCES:
+        return SystemCondition::AccessDenied;
+    case EINVAL:
+        return SystemCondition::InvalidArgument;
+    case EAGAIN:
+        return SystemCondition::WouldBlock;
+    case ENOMEM:
+        return SystemCondition::OutOfMemory;
+    case EBADF:
+        return SystemCondition::BadDescriptor;
+    case EMSGSIZE:
+        return SystemCondition::MessageTooLong;
+    case EADDRINUSE:
+        return SystemCondition::AddressInUse;
+    case EADDRNOTAVAIL:
+        return SystemCondition::AddressNotAvailable;
+    case ENETDOWN:
+        return SystemCondition::NetworkDown;
+    case ENETUNREACH:
+        return SystemCondition::NetworkUnreachable;
+    case ENOBUFS:
+        return SystemCondition::NoBufferSpace;
+    case ETIMEDOUT:
+        return SystemCondition::TimedOut;
+    case ECONNREFUSED:
+        return SystemCondition::ConnectionRefused;
+    case ECONNRESET:
+        return SystemCondition::ConnectionReset;
+    case EHOSTDOWN:
+        return SystemCondition::HostDown;
+    case EHOSTUNREACH:
+        return SystemCondition::HostUnreachable;
+    default:
+        return SystemCondition::Other;
+    }
 }
 
-QString BindRefusedReason(int port) {
-    if (port <= 0 || port >= 1024)
-        return QString();
-    return QStringLiteral("端口 %1 小于1024，绑定它需要管理员权限（root）或 cap_net_bind_service 能力。")
-        .arg(port);
+BindRefusal BindRefusalOf(int port) {
+    return port > 0 && port < 1024 ? BindRefusal::PrivilegedPort : BindRefusal::None;
 }
 
 } // namespace vrx

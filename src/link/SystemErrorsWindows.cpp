@@ -33,21 +33,50 @@ QAbstractSocket::SocketError QtConditionOfSystemError(int number) {
     }
 }
 
-QString SystemErrorText(int number) {
-    wchar_t *text = nullptr;
-    const DWORD length = ::FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        DWORD(number), 0, reinterpret_cast<wchar_t *>(&text), 0, nullptr);
-    QString result = length ? QString::fromWCharArray(text, int(length)).trimmed()
-                            : QStringLiteral("Windows error %1").arg(number);
-    ::LocalFree(text);
-    return result;
+SystemCondition ConditionOfSystemError(int number) {
+    switch (number) {
+    case 0:
+        return SystemCondition::None;
+    case WSAEACCES:
+        return SystemCondition::AccessDenied;
+    case WSAEINVAL:
+        return SystemCondition::InvalidArgument;
+    case WSAEWOULDBLOCK:
+        return SystemCondition::WouldBlock;
+    case WSA_NOT_ENOUGH_MEMORY:
+        return SystemCondition::OutOfMemory;
+    case WSAENOTSOCK:
+    case WSAEBADF:
+        return SystemCondition::BadDescriptor;
+    case WSAEMSGSIZE:
+        return SystemCondition::MessageTooLong;
+    case WSAEADDRINUSE:
+        return SystemCondition::AddressInUse;
+    case WSAEADDRNOTAVAIL:
+        return SystemCondition::AddressNotAvailable;
+    case WSAENETDOWN:
+        return SystemCondition::NetworkDown;
+    case WSAENETUNREACH:
+        return SystemCondition::NetworkUnreachable;
+    case WSAENOBUFS:
+        return SystemCondition::NoBufferSpace;
+    case WSAETIMEDOUT:
+        return SystemCondition::TimedOut;
+    case WSAECONNREFUSED:
+        return SystemCondition::ConnectionRefused;
+    case WSAECONNRESET:
+        return SystemCondition::ConnectionReset;
+    case WSAEHOSTDOWN:
+        return SystemCondition::HostDown;
+    case WSAEHOSTUNREACH:
+        return SystemCondition::HostUnreachable;
+    default:
+        return SystemCondition::Other;
+    }
 }
 
-QString BindRefusedReason(int port) {
-    return QStringLiteral("端口 %1 已被另一个程序独占，或者在系统保留的端口范围内（netsh interface ipv4 show "
-                          "excludedportrange protocol=udp）。")
-        .arg(port);
+BindRefusal BindRefusalOf(int) {
+    return BindRefusal::HeldOrReserved;
 }
 
 } // namespace vrx

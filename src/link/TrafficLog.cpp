@@ -3,6 +3,7 @@
 #include "config/ParameterBlock.h"
 #include "fields/AddressText.h"
 #include "keys/KeyFrame.h"
+#include "words/SocketWords.h"
 #include "words/TrafficWords.h"
 
 #include <QStringList>
@@ -90,25 +91,26 @@ TrafficLog::TrafficLog(Clock::time_point started, NoReplyWords noReplyWords)
 void TrafficLog::RecordSent(const QString &peer, quint16 port, const QByteArray &datagram) {
     m_keysInFlight = datagram.size() >= KeyFrame::Size;
     Append(Row{Clock::now() - m_started, Direction::Sent, DatagramVerdict::Taken, MayCarryKeys(datagram),
-               Status::None, port, datagram.size(), peer, Kept(datagram), QString()});
+               Status::None, port, datagram.size(), peer, Kept(datagram), nullptr});
 }
 
 void TrafficLog::RecordSendFailure(const QString &peer, quint16 port, const QByteArray &datagram,
-                                   const QString &failure) {
+                                   const SocketError &failure) {
     Append(Row{Clock::now() - m_started, Direction::SendFailed, DatagramVerdict::Taken,
-               MayCarryKeys(datagram), Status::None, port, datagram.size(), peer, Kept(datagram), failure});
+               MayCarryKeys(datagram), Status::None, port, datagram.size(), peer, Kept(datagram),
+               std::make_shared<const SocketError>(failure)});
 }
 
 void TrafficLog::RecordReceived(const QString &peer, quint16 port, const QByteArray &datagram,
                                 DatagramVerdict verdict, qint16 status) {
     Append(Row{Clock::now() - m_started, Direction::Received, verdict,
                m_keysInFlight || MayCarryKeys(datagram), status, port, datagram.size(), peer, Kept(datagram),
-               QString()});
+               nullptr});
 }
 
 void TrafficLog::RecordNoReply(const QString &peer, quint16 port, int waitedMs) {
     Append(Row{Clock::now() - m_started, Direction::NoReply, DatagramVerdict::Taken, false, Status::None,
-               port, waitedMs, peer, QByteArray(), QString()});
+               port, waitedMs, peer, QByteArray(), nullptr});
 }
 
 void TrafficLog::Clear() {
@@ -175,7 +177,7 @@ QString TrafficLog::Meaning(const Row &row) const {
     case Direction::Sent:
         return SentFrameText(SentFrameOf(row.bytes));
     case Direction::SendFailed:
-        return SendFailedText(SentFrameText(SentFrameOf(row.bytes)), row.failure);
+        return SendFailedText(SentFrameText(SentFrameOf(row.bytes)), SocketErrorDescription(*row.failure));
     case Direction::NoReply:
         return m_noReplyWords ? m_noReplyWords(int(row.length)) : QString::number(row.length);
     case Direction::Received:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/ExchangeState.h"
+#include "link/SocketErrors.h"
 
 #include <QByteArray>
 #include <QString>
@@ -8,6 +9,7 @@
 #include <chrono>
 #include <deque>
 #include <functional>
+#include <memory>
 
 namespace vrx {
 
@@ -39,9 +41,9 @@ public:
     explicit TrafficLog(Clock::time_point started, NoReplyWords noReplyWords = {});
 
     void RecordSent(const QString &peer, quint16 port, const QByteArray &datagram);
-    // A datagram the socket refused to send, with the failure's description.
+    // A datagram the socket refused to send, with the failure, worded only when shown.
     void RecordSendFailure(const QString &peer, quint16 port, const QByteArray &datagram,
-                           const QString &failure);
+                           const SocketError &failure);
     // A received datagram with what the arrival handler decided and the status it left.
     void RecordReceived(const QString &peer, quint16 port, const QByteArray &datagram,
                         DatagramVerdict verdict, qint16 status);
@@ -77,8 +79,8 @@ private:
         quint16 port;
         qsizetype length; // for NoReply: how long the wait lasted, in milliseconds
         QString peer;
-        QByteArray bytes; // at most KeptBytes
-        QString failure;
+        QByteArray bytes;                           // at most KeptBytes
+        std::shared_ptr<const SocketError> failure; // for SendFailed
     };
 
     void Append(Row row);

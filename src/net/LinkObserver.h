@@ -21,10 +21,10 @@ public:
         Q_UNUSED(peer);
         Q_UNUSED(why);
     }
-    // A failure while receiving: nothing can be thrown to anyone then, so it is only seen. Noted in
-    // the link layer's words unless the observer words it itself.
+    // A failure while receiving: nothing can be thrown to anyone then, so it is only seen. Noted by
+    // its number unless the observer words it itself (src/words).
     virtual void receiveFailed(const SocketError &error) {
-        note(QStringLiteral("receive error %1: %2").arg(error.number).arg(error.description));
+        note(QStringLiteral("receive error %1").arg(error.number));
     }
 };
 

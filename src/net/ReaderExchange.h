@@ -24,6 +24,9 @@ struct Exchange {
     Awaiting awaiting = Awaiting::Settings;
     QByteArray settingsReply; // a write: the block its command read first, which a late reply repeats
     int attempts = 0;
+    // The length of the last datagram from the target ignored for its length; -1 when none came, so
+    // that a reply of the wrong length is not reported as no reply.
+    int wrongLength = -1;
     bool done() const { return state.ExchangeStatus != Status::None; }
 };
 

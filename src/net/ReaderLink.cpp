@@ -82,8 +82,11 @@ void ReaderLink::runRound(std::vector<Exchange> &exchanges, const std::vector<si
                 return ignore(AwaitVerdict::OutsideWait);
             const AwaitVerdict verdict =
                 ClassifyAwaited(exchange.awaiting, datagram, sender, exchange.settingsReply, exchange.state);
-            if (verdict != AwaitVerdict::Taken)
+            if (verdict != AwaitVerdict::Taken) {
+                if (verdict == AwaitVerdict::WrongLength && sender == exchange.target)
+                    exchange.wrongLength = int(datagram.size());
                 return ignore(verdict);
+            }
             ++finished;
         });
     const auto failure = QObject::connect(&m_socket, &SSock::Error, [&](const SocketError &error) {

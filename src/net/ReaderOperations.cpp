@@ -7,9 +7,11 @@
 namespace vrx {
 
 std::optional<ReaderSettings> ReadSettings(ReaderLink &link, const QString &reader, int retries,
-                                           QByteArray *block) {
+                                           QByteArray *block, int *wrongLength) {
     std::vector<Exchange> exchanges{ReadExchange(reader, link.options().local)};
     link.run(exchanges, retries);
+    if (wrongLength)
+        *wrongLength = exchanges.front().wrongLength;
     const auto settings = ReportedSettings(exchanges.front());
     if (settings && block)
         *block = exchanges.front().state.ReceiveBuffer;

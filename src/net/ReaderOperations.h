@@ -14,9 +14,10 @@
 namespace vrx {
 
 // The reader's settings, or nothing when no parameter block came back in time; *block, when given,
-// receives the 41 bytes as they came.
+// receives the 41 bytes as they came, and *wrongLength the length of a reply from the reader that was
+// ignored for its length (-1: none came).
 std::optional<ReaderSettings> ReadSettings(ReaderLink &link, const QString &reader, int retries = -1,
-                                           QByteArray *block = nullptr);
+                                           QByteArray *block = nullptr, int *wrongLength = nullptr);
 
 enum class WriteResult { Confirmed, NoReply, EchoDiffers };
 

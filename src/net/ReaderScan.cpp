@@ -51,14 +51,12 @@ void ReaderScan::start(const QList<quint32> &addresses, const ScanOptions &optio
     if (!targets.ok()) {
         m_running = true;
         m_total = addresses.size();
-        const QString first = AddressText(targets.unreachable.front());
-        const QString more =
-            targets.unreachable.size() > 1
-                ? QStringLiteral("（另有 %1 个地址同样无法到达）").arg(targets.unreachable.size() - 1)
-                : QString();
-        fail({SocketErrorNumber::NetworkUnreachable,
-              QStringLiteral("本机没有网卡或路由能到达 %1%2。本机的网卡：%3。")
-                  .arg(first, more, CardListText(LocalCards()))});
+        SocketError error =
+            SocketError::Of(SocketErrorNumber::NetworkUnreachable, SocketFault::NoRoute,
+                            {SocketErrorContext::Sending, AddressText(targets.unreachable.front()), 0});
+        error.moreAddresses = int(targets.unreachable.size()) - 1;
+        error.cards = LocalCards();
+        fail(std::move(error));
         return;
     }
     start(targets, options);

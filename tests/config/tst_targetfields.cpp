@@ -2,6 +2,7 @@
 #include "config/ParameterBlock.h"
 #include "config/TargetFields.h"
 #include "fields/AddressText.h"
+#include "words/FieldWords.h"
 
 #include <QTest>
 
@@ -191,7 +192,7 @@ void TestTargetFields::encode() {
 
     QByteArray sendBuffer(ParameterBlock::Size, Untouched);
     const EncodeOutcome outcome = EncodeTargetFields(edited(edits), sendBuffer);
-    QCOMPARE(outcome.messages, messages);
+    QCOMPARE(TargetProblemTexts(outcome.problems), messages); // the window's words for the typed problems
     QCOMPARE(outcome.ok, messages.isEmpty());
     QCOMPARE(sendBuffer.toHex(' '), bytes.toHex(' '));
 }

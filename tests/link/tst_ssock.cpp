@@ -1,5 +1,6 @@
 #include "link/QtSocketErrors.h"
 #include "link/SSock.h"
+#include "words/SocketWords.h"
 
 #include <QNetworkDatagram>
 #include <QSignalSpy>
@@ -20,7 +21,7 @@ int ThrownNumber(const std::function<void()> &operation, QString *description = 
         operation();
     } catch (const SocketException &e) {
         if (description)
-            *description = e.description();
+            *description = SocketErrorDescription(e.error());
         return e.number();
     }
     return 0;

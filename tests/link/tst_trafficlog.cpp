@@ -134,7 +134,8 @@ void TestTrafficLog::clearEmptiesAndCountsOn() {
 void TestTrafficLog::copyTextIsTheRowsAsShown() {
     TrafficLog log = NewLog();
     log.RecordSent(Reader, 1001, vrx::ParameterQuery());
-    log.RecordSendFailure(QStringLiteral("0.0.0.0"), 1001, KeyFrameBytes(), QStringLiteral("无效地址"));
+    log.RecordSendFailure(QStringLiteral("0.0.0.0"), 1001, KeyFrameBytes(),
+                          vrx::SocketError(10000, QStringLiteral("无效地址")));
 
     const QStringList lines = log.CopyText(false).split(u'\n');
     QCOMPARE(lines.size(), 4); // titles, two rows, and the empty text after the last line feed

@@ -9,6 +9,7 @@
 #include "link/SSock.h"
 #include "net/AddressRange.h"
 #include "net/ReaderScan.h"
+#include "words/SocketWords.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
@@ -138,7 +139,7 @@ void TestReaderScan::aTakenPortFailsAfterStartReturns() {
     QVERIFY(finished.wait(2000));
     QCOMPARE(failed.count(), 1);
     QCOMPARE(failed.front().front().value<SocketError>().number, int(SocketErrorNumber::AddressInUse));
-    QVERIFY(failed.front().front().value<SocketError>().description.contains("127.0.60.4"));
+    QVERIFY(SocketErrorDescription(failed.front().front().value<SocketError>()).contains("127.0.60.4"));
 }
 
 void TestReaderScan::aLateReplyDoesNotCount() {

@@ -7,6 +7,7 @@
 #include "SimulatedReader.h"
 #include "link/QtSocketErrors.h"
 #include "link/SocketException.h"
+#include "words/SocketWords.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -63,7 +64,7 @@ SocketError BindFailure(const QString &computer) {
 QString BindFailureBox(Operation operation, const SocketError &error) {
     if (operation == Operation::Keys)
         return *SocketErrorMessage(error, false);
-    return error.description;
+    return SocketErrorDescription(error);
 }
 
 bool Succeeded(Operation operation, const QStringList &shown) {
@@ -143,7 +144,7 @@ void TestSocketFaults::bindFailuresReachTheOperator() {
 
     const SocketError failure = BindFailure(computer);
     QCOMPARE(failure.number, number);
-    QVERIFY(failure.description.contains(computer));
+    QVERIFY(SocketErrorDescription(failure).contains(computer));
 
     Window window(computer, QStringLiteral("127.0.52.2")); // nothing is sent there
     Click(window.form, operation);
@@ -188,10 +189,9 @@ void TestSocketFaults::unprivilegedUserCannotBindPort1000() {
     const QJsonObject shown = QJsonDocument::fromJson(window.readAllStandardOutput()).object();
 
     // The description the socket control gives, without the system's own detail that follows it.
-    const QString refused =
-        SocketErrorFromQt(QAbstractSocket::SocketAccessError, QString(),
-                          {SocketErrorContext::Binding, QStringLiteral("127.0.53.1"), 1000})
-            .description;
+    const QString refused = SocketErrorDescription(
+        SocketErrorFromQt(QAbstractSocket::SocketAccessError,
+                          {SocketErrorContext::Binding, QStringLiteral("127.0.53.1"), 1000}));
     QVERIFY(refused.contains(QStringLiteral("1000")));
     for (Operation operation : {Operation::Read, Operation::Configure, Operation::Keys}) {
         const QStringList boxes =

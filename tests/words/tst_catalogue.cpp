@@ -1,8 +1,13 @@
 // The words of the shared results in both languages: Chinese without any catalogue, English with the
 // one compiled in; taking it away restores the Chinese exactly.
 #include "words/Catalogue.h"
+#include "words/FieldWords.h"
 #include "words/TrafficWords.h"
 
+#include "config/TargetFields.h"
+#include "keys/KeyFrame.h"
+
+#include <QRegularExpression>
 #include <QTest>
 
 #include <functional>
@@ -17,17 +22,7 @@ class TestCatalogue : public QObject {
 private slots:
     void cleanup() { UseEnglishWords(false); }
 
-    void noReplyRow() {
-        QCOMPARE(NoReplyWithinText(200), QStringLiteral("200 ms 内没有回复"));
-        QVERIFY(UseEnglishWords(true));
-        QCOMPARE(NoReplyWithinText(200), QStringLiteral("no reply within 200 ms"));
-        QVERIFY(UseEnglishWords(true)); // twice is once
-        QCOMPARE(NoReplyWithinText(1500), QStringLiteral("no reply within 1500 ms"));
-        QVERIFY(UseEnglishWords(false));
-        QCOMPARE(NoReplyWithinText(200), QStringLiteral("200 ms 内没有回复"));
-    }
-
-    void trafficLogWords_data() {
+    void words_data() {
         QTest::addColumn<QString>("chinese");
         QTest::addColumn<QString>("english");
         QTest::addColumn<std::function<QString()>>("words");
@@ -35,6 +30,7 @@ private slots:
                             std::function<QString()> words) {
             QTest::newRow(name) << QString::fromUtf8(chinese) << QString::fromUtf8(english) << words;
         };
+        row("no reply", "200 ms 内没有回复", "no reply within 200 ms", [] { return NoReplyWithinText(200); });
         row("heading", "对方地址", "Peer", [] { return TrafficHeadingText(TrafficHeading::Peer); });
         row("direction", "接收", "Received", [] { return ReceivedDirectionText(); });
         row("sent frame", "密码帧", "key frame", [] { return SentFrameText(SentFrame::KeyFrame); });
@@ -45,16 +41,40 @@ private slots:
         row("other status", "状态7", "status 7", [] { return OtherStatusText(7); });
         row("ignored", "忽略：发送方不是读卡器IP", "ignored: sender is not the reader's IP",
             [] { return IgnoredText(IgnoredReason::WrongSender); });
+        row("overflow", "数值溢出", "a number is too large",
+            [] { return TargetProblemText(TargetProblem::NumberOverflow); });
+        row("reader port", "请输入1-65535之间的读卡器端口号", "Enter a reader port between 1 and 65535.",
+            [] { return TargetProblemText(TargetProblem::ReaderPort); });
+        row("key field", "第8区B密码", "key B of sector 8",
+            [] { return KeyFieldName(KeyFrame::fieldOf(8, true)); });
+        row("short key", "第8区B密码长度小于12！", "key B of sector 8 is shorter than 12 hexadecimal digits",
+            [] { return ShortKeyText(KeyFrame::fieldOf(8, true)); });
     }
 
-    // The traffic log's headings and row words: Chinese by default, English with the catalogue.
-    void trafficLogWords() {
+    // Chinese by default, English with the catalogue, Chinese again without it.
+    void words() {
         QFETCH(QString, chinese);
         QFETCH(QString, english);
         QFETCH(std::function<QString()>, words);
         QCOMPARE(words(), chinese);
         QVERIFY(UseEnglishWords(true));
         QCOMPARE(words(), english);
+        QVERIFY(UseEnglishWords(true)); // twice is once
+        QCOMPARE(words(), english);
+        QVERIFY(UseEnglishWords(false));
+        QCOMPARE(words(), chinese);
+    }
+
+    // Every target problem has English words without a Chinese character left in them.
+    void everyTargetProblemInEnglish() {
+        QVERIFY(UseEnglishWords(true));
+        for (int problem = int(TargetProblem::NumberOverflow); problem <= int(TargetProblem::Protocol);
+             ++problem) {
+            const QString text = TargetProblemText(TargetProblem(problem));
+            QVERIFY2(!text.isEmpty() &&
+                         !text.contains(QRegularExpression(QStringLiteral("[\\x{4E00}-\\x{9FFF}]"))),
+                     qPrintable(text));
+        }
     }
 };
 

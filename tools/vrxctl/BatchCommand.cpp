@@ -2,19 +2,19 @@
 #include "CommandLine.h"
 #include "Commands.h"
 #include "ConfigureReader.h"
-#include "EnglishMessages.h"
-#include "net/CsvText.h"
 #include "ExitCode.h"
 #include "InterruptWatch.h"
 #include "KeyInput.h"
 #include "ProgressLine.h"
 #include "ShownText.h"
 #include "Trace.h"
+#include "net/CsvText.h"
 
 #include "fileio/BoundedFile.h"
 #include "fileio/OutputFile.h"
 #include "keys/KeyFrame.h"
 #include "net/ReaderBatch.h"
+#include "words/FieldWords.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -50,7 +50,7 @@ public:
             if (!keys.ok())
                 problem = path + QStringLiteral(": ") + keys.error;
             else if (const vrx::KeyFrameOutcome built = vrx::BuildKeyFrame(keys.fields, frame); !built.ok)
-                problem = path + QStringLiteral(": ") + InEnglish(built.message);
+                problem = path + QStringLiteral(": ") + vrx::ShortKeyText(built.shortField);
         }
         if (!problem.isEmpty())
             frame.clear();

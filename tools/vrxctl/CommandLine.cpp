@@ -1,7 +1,7 @@
 #include "CommandLine.h"
 
-#include "EnglishMessages.h"
 #include "ExitCode.h"
+#include "InputProblems.h"
 #include "ReaderOperations.h"
 #include "ShownText.h"
 #include "SocketErrorText.h"
@@ -152,7 +152,26 @@ QString LocalFor(const CommonOptions &options, const QString &reader) {
 }
 
 QString NoRouteText(const QString &target) {
-    const QList<vrx::LocalCard> cards = vrx::LocalCards();
+    return NoRouteText(target, vrx::LocalCards());
+}
+
+QString NoRouteText(const QString &target, const QList<vrx::LocalCard> &cards) {
+    const vrx::AddressParse parsed = vrx::ParseIpAddress(target);
+    const quint32 address = parsed.ok() ? (quint32(parsed.bytes[0]) << 24 | quint32(parsed.bytes[1]) << 16 |
+                                           quint32(parsed.bytes[2]) << 8 | quint32(parsed.bytes[3]))
+                                        : 0;
+    if (const std::optional<vrx::LocalCard> card =
+            parsed.ok() ? vrx::CardOnSubnet(cards, address) : std::nullopt) {
+        if (card->broadcast != 0 && address == card->broadcast)
+            return QStringLiteral(
+                       "%1 is the broadcast address of the subnet of %2 (%3), not a reader's: give "
+                       "the reader's own address (vrxctl discover --interface %2 finds the readers "
+                       "there)")
+                .arg(target, card->name, card->subnetText());
+        return QStringLiteral("no route to %1, although %2 (%3) is on its subnet: give --local %4, or check "
+                              "that the card is up")
+            .arg(target, card->name, card->subnetText(), card->addressText());
+    }
     return QStringLiteral("no route to %1: no card of this computer is on its subnet and no route leads "
                           "there (%2); give --local with one of these addresses, or give a card an address "
                           "on the reader's subnet")

@@ -5,6 +5,7 @@
 #include "net/ReaderLink.h"
 
 #include "fileio/OutputFile.h"
+#include "link/LocalCards.h"
 #include "link/SocketException.h"
 
 #include <QCommandLineParser>
@@ -72,6 +73,9 @@ QString LocalFor(const CommonOptions &options, const QString &reader);
 // "no route to X: ..." with this computer's cards and addresses, for a target that no card and no
 // route reaches.
 QString NoRouteText(const QString &target);
+// The same, against the given cards: a target on a card's subnet is said to be there (its broadcast
+// address is named as such) rather than said to be on no card's subnet.
+QString NoRouteText(const QString &target, const QList<vrx::LocalCard> &cards);
 
 // Sets options->link.local to LocalFor the reader; when there is no route, prints NoRouteText and
 // returns 3.

@@ -1,8 +1,8 @@
 #include "CommandLine.h"
 #include "Commands.h"
 #include "ConfigureReader.h"
-#include "EnglishMessages.h"
 #include "ExitCode.h"
+#include "InputProblems.h"
 #include "KeyInput.h"
 #include "ReaderOperations.h"
 #include "Trace.h"
@@ -10,6 +10,7 @@
 #include "fileio/BoundedFile.h"
 #include "keys/KeyFrame.h"
 #include "net/ReaderBatch.h"
+#include "words/FieldWords.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -154,7 +155,7 @@ int RunKeys(const QStringList &arguments, Console &console) {
     QByteArray frame;
     const vrx::KeyFrameOutcome built = vrx::BuildKeyFrame(keys.fields, frame);
     if (!built.ok)
-        return Fail(console, BadInput, InEnglish(built.message));
+        return Fail(console, BadInput, vrx::ShortKeyText(built.shortField));
 
     if (several)
         return DownloadToSeveral(positional, frame, options, console);
@@ -168,14 +169,16 @@ int RunKeys(const QStringList &arguments, Console &console) {
     } catch (const vrx::SocketException &failure) {
         return ReportSocketError(console, failure);
     }
+    // An absent reader is reported as read reports it; only an echo that differs points at the server.
+    if (result == WriteResult::NoReply)
+        return Fail(console, NotConfirmed,
+                    QStringLiteral("no reply from %1 within %2 ms").arg(reader).arg(options.link.timeoutMs));
     if (result != WriteResult::Confirmed)
         return Fail(
             console, NotConfirmed,
-            QStringLiteral("the reader did not confirm the keys (%1). Check that this computer is the "
-                           "reader's server computer and that the reader address is right.")
-                .arg(result == WriteResult::NoReply
-                         ? QStringLiteral("no echo within %1 ms").arg(options.link.timeoutMs)
-                         : QStringLiteral("its echo differs from the frame sent")));
+            QStringLiteral("the reader did not confirm the keys (its echo differs from the frame sent). "
+                           "Check that this computer is the reader's server computer and that the reader "
+                           "address is right."));
     console.out << "Keys of the 16 sectors downloaded to " << reader << ": the reader echoed them exactly.\n";
     console.out.flush();
     return Success;

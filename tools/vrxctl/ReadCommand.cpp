@@ -4,6 +4,8 @@
 #include "ReaderOperations.h"
 #include "Trace.h"
 
+#include "config/ParameterBlock.h"
+
 #include <QJsonDocument>
 
 namespace vrxctl {
@@ -29,11 +31,18 @@ int RunRead(const QStringList &arguments, Console &console) {
     Trace trace(&console.err, options.trace);
     ReaderLink link(options.link, &trace);
     std::optional<vrx::ReaderSettings> settings;
+    int wrongLength = -1;
     try {
-        settings = ReadSettings(link, reader);
+        settings = ReadSettings(link, reader, -1, nullptr, &wrongLength);
     } catch (const vrx::SocketException &failure) {
         return ReportSocketError(console, failure);
     }
+    if (!settings && wrongLength >= 0)
+        return Fail(console, NotConfirmed,
+                    QStringLiteral("the reply from %1 was %2 bytes long, not the %3 of a parameter block")
+                        .arg(reader)
+                        .arg(wrongLength)
+                        .arg(vrx::ParameterBlock::Size));
     if (!settings)
         return Fail(console, NotConfirmed,
                     QStringLiteral("no reply from %1 within %2 ms").arg(reader).arg(options.link.timeoutMs));

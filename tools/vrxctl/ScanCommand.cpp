@@ -1,7 +1,7 @@
 #include "CommandLine.h"
 #include "Commands.h"
-#include "EnglishMessages.h"
 #include "ExitCode.h"
+#include "InputProblems.h"
 #include "InterruptWatch.h"
 #include "ProgressLine.h"
 #include "ReaderListing.h"

@@ -1,6 +1,6 @@
 #include "SettingsChange.h"
 
-#include "EnglishMessages.h"
+#include "InputProblems.h"
 
 #include <QJsonValue>
 
@@ -34,7 +34,7 @@ QString ChangeErrorText(const EncodedChange &encoded) {
     if (encoded.ok)
         return {};
     if (!encoded.choice)
-        return InEnglish(encoded.messages);
+        return TargetProblemsText(encoded.problems);
     const vrx::ChoiceProblem &problem = *encoded.choice;
     const QString option = QLatin1String(NameOf(problem.field).option);
     const QString label = QString::fromLatin1(NameOf(problem.field).label).toLower();

@@ -32,8 +32,14 @@ struct Result {
 };
 
 // Runs vrxctl and keeps this thread's event loop turning so the simulated readers can answer.
-Result Vrxctl(const QStringList &arguments, int timeoutMs = 15000) {
+Result Vrxctl(const QStringList &arguments, int timeoutMs = 15000, const QStringList &environment = {}) {
     QProcess process;
+    if (!environment.isEmpty()) {
+        QProcessEnvironment changed = QProcessEnvironment::systemEnvironment();
+        for (const QString &setting : environment)
+            changed.insert(setting.section(u'=', 0, 0), setting.section(u'=', 1));
+        process.setProcessEnvironment(changed);
+    }
     process.setProgram(QStringLiteral(VRXCTL_PATH));
     process.setArguments(arguments);
     QSignalSpy finished(&process, &QProcess::finished);
@@ -88,6 +94,9 @@ class TestVrxctlCommands : public QObject {
     QTemporaryDir m_files; // for test data rows that name a file
 
 private slots:
+    void socketErrorInEnglishUnderAChineseLocale();
+    void keysToAnAbsentReaderSaysNoReply();
+    void replyOfTheWrongLengthIsSaidSo();
     void versionAndHelp();
     void readPrintsTableAndJson();
     void readFromTheRoutedLocalAddress();
@@ -640,6 +649,47 @@ void TestVrxctlCommands::bindRefusals() {
             CardListText(LocalCards()) + ")");
     QVERIFY(sim.reader("127.0.31.50")->received().isEmpty());
     VERIFY_EXIT(Vrxctl(QStringList{"read", "127.0.31.50", "--local", "not-an-address"}), 2);
+}
+
+// The system's words for an error are not taken from the process's locale: under Chinese the message
+// is still English and still names the address and port.
+void TestVrxctlCommands::socketErrorInEnglishUnderAChineseLocale() {
+    ReaderSimulator sim;
+    QVERIFY(sim.addReader("127.0.31.70"));
+    QUdpSocket holder;
+    QVERIFY(holder.bind(QHostAddress("127.0.30.9"), 1000, QAbstractSocket::DontShareAddress));
+    const Result result = Vrxctl(QStringList{"read", "127.0.31.70"} + Local("127.0.30.9"), 15000,
+                                 {"LANG=zh_CN.UTF-8", "LC_ALL=zh_CN.UTF-8", "LANGUAGE=zh_CN"});
+    VERIFY_EXIT(result, 3);
+    QVERIFY2(result.err.contains("address in use: another program holds 127.0.30.9:1000"),
+             qPrintable(Diagnose(result)));
+    QVERIFY2(!result.err.contains(QRegularExpression("[\\x{2E80}-\\x{9FFF}\\x{FF00}-\\x{FFEF}]")),
+             qPrintable(Diagnose(result)));
+}
+
+// A reader that does not answer the key frame is reported as read reports it, not as a wrong echo.
+void TestVrxctlCommands::keysToAnAbsentReaderSaysNoReply() {
+    ReaderSimulator sim;
+    SimulatedReader *reader = sim.addReader("127.0.31.71");
+    QVERIFY(reader);
+    reader->setSilent(true);
+    const Result result =
+        Vrxctl(QStringList{"keys", "127.0.31.71", "--key", "A1B2C3D4E5F6"} + Local("127.0.30.1") + Wait200);
+    VERIFY_EXIT(result, 1);
+    QCOMPARE(result.err.trimmed(), QStringLiteral("vrxctl: no reply from 127.0.31.71 within 200 ms"));
+}
+
+// A reply that came but was not a parameter block is not reported as no reply.
+void TestVrxctlCommands::replyOfTheWrongLengthIsSaidSo() {
+    ReaderSimulator sim;
+    SimulatedReader *reader = sim.addReader("127.0.31.72");
+    QVERIFY(reader);
+    reader->setReplyLength(40);
+    const Result result = Vrxctl(QStringList{"read", "127.0.31.72"} + Local("127.0.30.1"));
+    VERIFY_EXIT(result, 1);
+    QCOMPARE(result.err.trimmed(),
+             QStringLiteral(
+                 "vrxctl: the reply from 127.0.31.72 was 40 bytes long, not the 41 of a parameter block"));
 }
 
 QTEST_GUILESS_MAIN(TestVrxctlCommands)

@@ -1,7 +1,8 @@
 // What vrxctl makes of its input before anything is sent: ranges, key files, batch files, settings
 // changes checked by the window's code, and traces that never show a key.
 #include "BatchFile.h"
-#include "EnglishMessages.h"
+#include "CommandLine.h"
+#include "InputProblems.h"
 #include "KeyInput.h"
 #include "SampleKeyFile.h"
 #include "SettingsChange.h"
@@ -12,6 +13,8 @@
 #include "config/ParameterBlock.h"
 #include "keys/KeyFrame.h"
 #include "net/AddressRange.h"
+#include "words/Catalogue.h"
+#include "words/FieldWords.h"
 
 #include <QJsonDocument>
 #include <QTest>
@@ -25,6 +28,10 @@ class TestVrxctlInput : public QObject {
     Q_OBJECT
 
 private slots:
+    // vrxctl speaks English from the shared catalogue, as RunVrxctl sets it up.
+    void initTestCase() { QVERIFY(vrx::UseEnglishWords(true)); }
+    void noRouteNamesTheCardOnTheSubnet_data();
+    void noRouteNamesTheCardOnTheSubnet();
     void ranges_data();
     void ranges();
     void rangeLimit();
@@ -160,10 +167,16 @@ void TestVrxctlInput::keyFilePlacesSectors() {
     QCOMPARE(frame.mid(vrx::KeyFrame::bKeyOffset(9), 6), QByteArray::fromHex("B0B1B2B3B409"));
     QCOMPARE(frame.mid(vrx::KeyFrame::bKeyOffset(15), 6), QByteArray::fromHex("B0B1B2B3B40F"));
 
-    // A short key is left to the window's check, which names sector and key.
+    // A short key is left to the window's check, which names sector and key, in both languages.
     QStringList fields = KeyFieldsFromOneKey("FFFFFFFFFFFF").fields;
     fields[vrx::KeyFrame::fieldOf(8, true)] = "FFFF";
-    QCOMPARE(vrx::BuildKeyFrame(fields, frame).message, QStringLiteral("第8区B密码长度小于12！"));
+    const int shortField = vrx::BuildKeyFrame(fields, frame).shortField;
+    QCOMPARE(shortField, vrx::KeyFrame::fieldOf(8, true));
+    QCOMPARE(vrx::ShortKeyText(shortField),
+             QStringLiteral("key B of sector 8 is shorter than 12 hexadecimal digits"));
+    vrx::UseEnglishWords(false);
+    QCOMPARE(vrx::ShortKeyText(shortField), QStringLiteral("第8区B密码长度小于12！"));
+    vrx::UseEnglishWords(true);
     QVERIFY(!KeyFieldsFromOneKey("FFFFFFFFFFFG").ok());
 }
 
@@ -405,6 +418,30 @@ void TestVrxctlInput::traceMasksKeys() {
     QVERIFY(DescribeDatagram(vrx::ParameterBlock::encode(CheckingBase()), false)
                 .contains("reader_ip=192.168.0.101"));
     QVERIFY(DescribeDatagram(vrx::ParameterQuery(), false).contains("parameter query"));
+}
+
+// A target that the route lookup cannot reach, against a computer with eth0 on 198.18.40.1/24: its
+// subnet-directed broadcast address and an address on it are not said to be on no card's subnet.
+void TestVrxctlInput::noRouteNamesTheCardOnTheSubnet_data() {
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("says");
+    QTest::newRow("broadcast of eth0's subnet")
+        << "198.18.40.255"
+        << "198.18.40.255 is the broadcast address of the subnet of eth0 (198.18.40.1/24), not a reader's";
+    QTest::newRow("on eth0's subnet")
+        << "198.18.40.7"
+        << "no route to 198.18.40.7, although eth0 (198.18.40.1/24) is on its subnet";
+    QTest::newRow("elsewhere") << "198.19.1.1"
+                               << "no route to 198.19.1.1: no card of this computer is on its subnet";
+}
+
+void TestVrxctlInput::noRouteNamesTheCardOnTheSubnet() {
+    QFETCH(QString, target);
+    QFETCH(QString, says);
+    const QList<vrx::LocalCard> cards{{QStringLiteral("eth0"), 0xC6122801, 24, 0xC61228FF, false},
+                                      {QStringLiteral("lo"), 0x7F000001, 8, 0, true}};
+    const QString text = vrxctl::NoRouteText(target, cards);
+    QVERIFY2(text.startsWith(says), qPrintable(text));
 }
 
 QTEST_GUILESS_MAIN(TestVrxctlInput)
