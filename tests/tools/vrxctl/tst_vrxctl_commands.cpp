@@ -3,6 +3,7 @@
 //
 // Addresses: computer side 127.0.30.x / 127.0.35.x / 127.0.36.1, readers 127.0.31.x-127.0.34.x and
 // 127.0.36.x, scans in 127.1.5.0/24.
+#include "ProgramRun.h"
 #include "ReaderSimulator.h"
 #include "Vrxctl.h"
 
@@ -25,39 +26,7 @@ using namespace vrx;
 
 namespace {
 
-struct Result {
-    int code = -1;
-    QString out;
-    QString err;
-};
-
-// Runs vrxctl and keeps this thread's event loop turning so the simulated readers can answer.
-Result Vrxctl(const QStringList &arguments, int timeoutMs = 15000, const QStringList &environment = {}) {
-    QProcess process;
-    if (!environment.isEmpty()) {
-        QProcessEnvironment changed = QProcessEnvironment::systemEnvironment();
-        for (const QString &setting : environment)
-            changed.insert(setting.section(u'=', 0, 0), setting.section(u'=', 1));
-        process.setProcessEnvironment(changed);
-    }
-    process.setProgram(QStringLiteral(VRXCTL_PATH));
-    process.setArguments(arguments);
-    QSignalSpy finished(&process, &QProcess::finished);
-    process.start();
-    if (!finished.wait(timeoutMs)) {
-        process.kill();
-        process.waitForFinished();
-        return {};
-    }
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
-
-QString Diagnose(const Result &result) {
-    return QStringLiteral("exit %1\n--- out\n%2--- err\n%3").arg(result.code).arg(result.out, result.err);
-}
-
-#define VERIFY_EXIT(result, expected) QVERIFY2((result).code == (expected), qPrintable(Diagnose(result)))
+using Result = ProgramResult;
 
 // The computer's address, and a wait long enough that a busy machine cannot make a simulated reader
 // look silent; tests of the wait itself give --timeout after this, and the last value given counts.
@@ -658,8 +627,9 @@ void TestVrxctlCommands::socketErrorInEnglishUnderAChineseLocale() {
     QVERIFY(sim.addReader("127.0.31.70"));
     QUdpSocket holder;
     QVERIFY(holder.bind(QHostAddress("127.0.30.9"), 1000, QAbstractSocket::DontShareAddress));
-    const Result result = Vrxctl(QStringList{"read", "127.0.31.70"} + Local("127.0.30.9"), 15000,
-                                 {"LANG=zh_CN.UTF-8", "LC_ALL=zh_CN.UTF-8", "LANGUAGE=zh_CN"});
+    const Result result =
+        Vrxctl(QStringList{"read", "127.0.31.70"} + Local("127.0.30.9"),
+               {.environment = {"LANG=zh_CN.UTF-8", "LC_ALL=zh_CN.UTF-8", "LANGUAGE=zh_CN"}});
     VERIFY_EXIT(result, 3);
     QVERIFY2(result.err.contains("address in use: another program holds 127.0.30.9:1000"),
              qPrintable(Diagnose(result)));

@@ -3,6 +3,7 @@
 // nothing, and a stray or late datagram does not end an exchange.
 //
 // Addresses: 127.17.x.1 is the computer, readers 127.17.x.10 and up, strays 127.17.x.99.
+#include "ProgramRun.h"
 #include "ReaderSimulator.h"
 #include "SmallDisk.h"
 
@@ -27,44 +28,7 @@ using namespace vrx;
 
 namespace {
 
-struct Result {
-    int code = -1;
-    QString out;
-    QString err;
-    qint64 ms = 0;
-};
-
-// Runs vrxctl in `folder` (when given) and keeps this thread's event loop turning so the readers can
-// answer; `whileRunning` is called once the process has started.
-Result Vrxctl(const QStringList &arguments, const QString &folder = {},
-              const std::function<void(QProcess &)> &whileRunning = {}) {
-    QProcess process;
-    process.setProgram(QStringLiteral(VRXCTL_PATH));
-    process.setArguments(arguments);
-    if (!folder.isEmpty())
-        process.setWorkingDirectory(folder);
-    QSignalSpy finished(&process, &QProcess::finished);
-    QElapsedTimer clock;
-    clock.start();
-    process.start();
-    if (!process.waitForStarted())
-        return {};
-    if (whileRunning)
-        whileRunning(process);
-    if (finished.isEmpty() && !finished.wait(20000)) {
-        process.kill();
-        process.waitForFinished();
-        return {};
-    }
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError()), clock.elapsed()};
-}
-
-QString Diagnose(const Result &result) {
-    return QStringLiteral("exit %1\n--- out\n%2--- err\n%3").arg(result.code).arg(result.out, result.err);
-}
-
-#define VERIFY_EXIT(result, expected) QVERIFY2((result).code == (expected), qPrintable(Diagnose(result)))
+using Result = ProgramResult;
 
 QString WriteFile(const QString &path, const QByteArray &bytes) {
     QFile file(path);
@@ -78,24 +42,6 @@ QByteArray ReadFile(const QString &path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// The settings every fake reader here reports.
-QByteArray SettingsBlock(const QString &address) {
-    ReaderSettings settings;
-    const auto bytes = QHostAddress(address).toIPv4Address();
-    settings.readerIp = {quint8(bytes >> 24), quint8(bytes >> 16), quint8(bytes >> 8), quint8(bytes)};
-    settings.subnetMask = {255, 255, 255, 0};
-    settings.defaultGateway = {127, 17, 0, 254};
-    settings.serverIp = {127, 17, 0, 1};
-    settings.readerPort = 1001;
-    settings.serverPort = 1234;
-    settings.readerMac = {0x00, 0x14, 0x7F, 0x11, 0x02, 0x0A};
-    settings.beepOnRead = Beep::OnRead;
-    settings.keySource = KeySource::Command;
-    settings.readerProtocol = Protocol::Udp;
-    settings.heartbeat = Heartbeat::Send;
-    return ParameterBlock::encode(settings);
-}
-
 // A reader that was busy when the first settings query came: it answers that query only when the
 // second one arrives, and answers the second only just before it echoes the block that follows, so that
 // the answer arrives while vrxctl waits for the echo.
@@ -103,7 +49,7 @@ class SlowFirstAnswer : public QObject {
 public:
     explicit SlowFirstAnswer(const QString &address) {
         m_socket.bind(QHostAddress(address), 1001);
-        m_block = SettingsBlock(address);
+        m_block = ParameterBlock::encode(SimulatedReader::DefaultSettings(QHostAddress(address)));
         connect(&m_socket, &QUdpSocket::readyRead, this, [this] {
             while (m_socket.hasPendingDatagrams()) {
                 const QNetworkDatagram datagram = m_socket.receiveDatagram();
@@ -364,8 +310,9 @@ void TestVrxctlSafety::reportGoesWhereItIsTold() {
         fifoReader.start("cat", {folder.filePath("fifo")});
         QVERIFY(fifoReader.waitForStarted());
     }
-    const Result result = Vrxctl(
-        {"batch", csv, "--report", report, "--local", "127.17.4.1", "--timeout", "1000"}, folder.path());
+    const Result result =
+        Vrxctl({"batch", csv, "--report", report, "--local", "127.17.4.1", "--timeout", "1000"},
+               {.folder = folder.path()});
     VERIFY_EXIT(result, exitCode);
     QVERIFY2(result.err.contains(message), qPrintable(result.err));
     QCOMPARE(!reader->received().isEmpty(), sent);
@@ -454,11 +401,11 @@ void TestVrxctlSafety::scanListsWhatItFoundOnASignal() {
     SimulatedReader *reader = sim.addReader("127.17.7.10");
     QVERIFY(reader);
     const Result result = Vrxctl({"scan", "127.17.7.10-20", "--local", "127.17.7.1", "--timeout", "10000"},
-                                 {}, [&](QProcess &process) {
+                                 {.whileRunning = [&](QProcess &process) {
                                      // Once the reader has answered, the scan still waits for the others.
                                      QTRY_VERIFY_WITH_TIMEOUT(!reader->sent().isEmpty(), 10000);
                                      ::kill(pid_t(process.processId()), signal);
-                                 });
+                                 }});
     VERIFY_EXIT(result, exitCode);
     QVERIFY2(result.out.contains("127.17.7.10") && result.out.contains("1 of 11 addresses answered"),
              qPrintable(result.out));
@@ -489,10 +436,10 @@ void TestVrxctlSafety::batchStopsAndReportsOnASignal() {
     const QString report = folder.filePath("report.csv");
     const Result result = Vrxctl({"batch", WriteFile(folder.filePath("readers.csv"), csv), "--report", report,
                                   "--local", "127.17.8.1", "--timeout", "1000"},
-                                 {}, [&](QProcess &process) {
+                                 {.whileRunning = [&](QProcess &process) {
                                      QTRY_VERIFY_WITH_TIMEOUT(!sim.readers()[1]->received().isEmpty(), 10000);
                                      ::kill(pid_t(process.processId()), signal);
-                                 });
+                                 }});
     VERIFY_EXIT(result, exitCode);
     QStringList asked;
     for (SimulatedReader *reader : sim.readers())

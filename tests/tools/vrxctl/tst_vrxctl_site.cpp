@@ -3,6 +3,7 @@
 // technician runs them.
 //
 // Addresses: readers 127.0.67.11-127.0.67.15, moved ones 127.0.67.4x, keys readers 127.0.68.x.
+#include "ProgramRun.h"
 #include "ReaderSimulator.h"
 
 #include <QJsonDocument>
@@ -18,36 +19,14 @@ namespace {
 
 const QStringList Site{"127.0.67.11", "127.0.67.12", "127.0.67.13", "127.0.67.14", "127.0.67.15"};
 
-struct Result {
-    int code = -1;
-    QString out;
-    QString err;
-};
+using Result = ProgramResult;
 
-// Runs a shell script in `folder` with vrxctl on its PATH, turning this thread's event loop so that
-// in-process simulated readers can answer.
+// Runs a shell script in `folder` with vrxctl on its PATH.
 Result Shell(const QString &folder, const QString &script, const QByteArray &input = {}) {
-    QProcess process;
-    process.setWorkingDirectory(folder);
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("PATH"), QFileInfo(QStringLiteral(VRXCTL_PATH)).absolutePath() + u':' +
-                                                   environment.value(QStringLiteral("PATH")));
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral("sh"), {QStringLiteral("-c"), script});
-    QSignalSpy finished(&process, &QProcess::finished);
-    process.write(input);
-    process.closeWriteChannel();
-    if (!finished.wait(20000)) {
-        process.kill();
-        process.waitForFinished();
-        return {};
-    }
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
-
-QString Diagnose(const Result &result) {
-    return QStringLiteral("exit %1\n--- out\n%2--- err\n%3").arg(result.code).arg(result.out, result.err);
+    const QString path =
+        QFileInfo(QStringLiteral(VRXCTL_PATH)).absolutePath() + u':' + qEnvironmentVariable("PATH");
+    return RunProgram(QStringLiteral("sh"), {QStringLiteral("-c"), script},
+                      {.folder = folder, .environment = {"PATH=" + path}, .input = input});
 }
 
 // vrx-reader-sim with one reader per address, until the fixture goes.
