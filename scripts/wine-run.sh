@@ -4,7 +4,7 @@
 # Qt's plugins through QT_PLUGIN_PATH. A window test gets Qt's windows platform plugin (on the X display
 # that scripts/test-windows.sh provides) unless VRX_WINE_QPA names another.
 set -e
-qt=${VRX_QT_PREFIX:-$HOME/.cache/qt6.4.2-mingw64}
+qt=${VRX_QT_PREFIX:-$("$(dirname "$0")/../packaging/windows/qt-prefix.sh")}
 windows_path() { printf 'Z:%s' "$1" | tr / '\\'; }
 WINEPATH="$(windows_path /usr/x86_64-w64-mingw32/lib);$(windows_path /usr/lib/gcc/x86_64-w64-mingw32/12-posix);$(windows_path "$qt/bin")"
 QT_PLUGIN_PATH=$(windows_path "$qt/plugins")
