@@ -3,6 +3,7 @@
 #include "app/AccessibleFactory.h"
 #include "app/TrafficTableModel.h"
 #include "app/WindowAccessible.h"
+#include "words/TrafficWords.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -97,7 +98,7 @@ void TrafficLogWindow::SizeColumns() {
 
 void TrafficLogWindow::CopyRows() {
     m_model->Update();
-    QGuiApplication::clipboard()->setText(m_log.CopyText(m_model->ShowsKeys()));
+    QGuiApplication::clipboard()->setText(TrafficCopyText(m_log, m_model->ShowsKeys()));
 }
 
 void TrafficLogWindow::ClearRows() {

@@ -1,5 +1,7 @@
 #include "app/TrafficTableModel.h"
 
+#include "words/TrafficWords.h"
+
 #include <QFontDatabase>
 
 #include <algorithm>
@@ -67,13 +69,13 @@ QVariant TrafficTableModel::data(const QModelIndex &index, int role) const {
     const quint64 number = m_first + quint64(index.row());
     if (number < m_log.FirstNumber() || number >= m_log.FirstNumber() + quint64(m_log.RowCount()))
         return {};
-    return m_log.Text(qsizetype(number - m_log.FirstNumber()), column, m_showKeys);
+    return TrafficCellText(m_log.At(qsizetype(number - m_log.FirstNumber())), column, m_showKeys);
 }
 
 QVariant TrafficTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
-    return TrafficLog::ColumnTitle(TrafficLog::Column(section));
+    return TrafficColumnTitle(TrafficLog::Column(section));
 }
 
 void TrafficTableModel::SetShowKeys(bool show) {

@@ -1,12 +1,11 @@
 #include "app/TrafficTap.h"
 
 #include "app/TrafficLogWindow.h"
-#include "words/TrafficWords.h"
 
 namespace vrx {
 
 TrafficTap::TrafficTap()
-    : m_log(m_started, NoReplyWithinText) {}
+    : m_log(m_started) {}
 
 TrafficTap::~TrafficTap() {
     delete m_window.data();

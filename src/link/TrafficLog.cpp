@@ -3,10 +3,6 @@
 #include "config/ParameterBlock.h"
 #include "fields/AddressText.h"
 #include "keys/KeyFrame.h"
-#include "words/SocketWords.h"
-#include "words/TrafficWords.h"
-
-#include <QStringList>
 
 namespace vrx {
 
@@ -42,51 +38,10 @@ QString HexText(const QByteArray &bytes, bool maskKeys) {
     return text;
 }
 
-SentFrame SentFrameOf(const QByteArray &datagram) {
-    if (datagram == ParameterQuery())
-        return SentFrame::ParameterQuery;
-    if (datagram.size() == ParameterBlock::Size)
-        return SentFrame::ParameterBlock;
-    if (datagram.size() >= KeyFrame::Size)
-        return SentFrame::KeyFrame;
-    return SentFrame::Data;
-}
-
-QString TakenMeaning(qint16 status) {
-    switch (status) {
-    case Status::ParametersRead:
-        return ReplyText(ReplyKind::ParametersRead);
-    case Status::ConfigureEchoed:
-        return ReplyText(ReplyKind::ConfigureEchoed);
-    case Status::ConfigureEchoDiffers:
-        return ReplyText(ReplyKind::ConfigureEchoDiffers);
-    case Status::KeysEchoed:
-        return ReplyText(ReplyKind::KeysEchoed);
-    case Status::KeyEchoDiffers:
-        return ReplyText(ReplyKind::KeyEchoDiffers);
-    default:
-        return OtherStatusText(status);
-    }
-}
-
-QString IgnoredMeaning(DatagramVerdict verdict) {
-    switch (verdict) {
-    case DatagramVerdict::FromThisComputer:
-        return IgnoredText(IgnoredReason::FromThisComputer);
-    case DatagramVerdict::WrongSender:
-        return IgnoredText(IgnoredReason::WrongSender);
-    case DatagramVerdict::WrongLength:
-    case DatagramVerdict::Taken:
-        break;
-    }
-    return IgnoredText(IgnoredReason::WrongLength);
-}
-
 } // namespace
 
-TrafficLog::TrafficLog(Clock::time_point started, NoReplyWords noReplyWords)
-    : m_started(started)
-    , m_noReplyWords(std::move(noReplyWords)) {}
+TrafficLog::TrafficLog(Clock::time_point started)
+    : m_started(started) {}
 
 void TrafficLog::RecordSent(const QString &peer, quint16 port, const QByteArray &datagram) {
     m_keysInFlight = datagram.size() >= KeyFrame::Size;
@@ -138,65 +93,22 @@ QByteArray TrafficLog::Kept(const QByteArray &datagram) {
     return QByteArray(datagram.constData(), KeptBytes);
 }
 
-// The headings are the shared words', in the same order as the columns.
-static_assert(int(TrafficHeading::Bytes) == int(TrafficLog::Column::Bytes) &&
-              int(TrafficHeading::Time) == int(TrafficLog::Column::Time));
-QString TrafficLog::ColumnTitle(Column column) {
-    return TrafficHeadingText(TrafficHeading(column));
+TrafficLog::SentFrame TrafficLog::Row::Frame() const {
+    if (bytes == ParameterQuery())
+        return SentFrame::ParameterQuery;
+    if (length == ParameterBlock::Size)
+        return SentFrame::ParameterBlock;
+    if (length >= KeyFrame::Size)
+        return SentFrame::KeyFrame;
+    return SentFrame::Data;
 }
 
-QString TrafficLog::Text(qsizetype row, Column column, bool showKeys) const {
-    const Row &entry = m_rows.at(size_t(row));
-    switch (column) {
-    case Column::Time:
-        return TimeText(entry.time);
-    case Column::Direction:
-        return entry.direction == Direction::Received || entry.direction == Direction::NoReply
-                   ? ReceivedDirectionText()
-                   : SentDirectionText();
-    case Column::Peer:
-        return QStringLiteral("%1:%2").arg(entry.peer).arg(entry.port);
-    case Column::Length:
-        return entry.direction == Direction::NoReply ? QString() : QString::number(entry.length);
-    case Column::Meaning:
-        return Meaning(entry);
-    case Column::Bytes: {
-        if (entry.direction == Direction::NoReply)
-            return QString(); // its length is the wait's, and no datagram came
-        QString text = HexText(entry.bytes, entry.mayCarryKeys && !showKeys);
-        if (entry.length > entry.bytes.size())
-            text += QStringLiteral(" …");
-        return text;
-    }
-    }
-    return QString();
-}
-
-QString TrafficLog::Meaning(const Row &row) const {
-    switch (row.direction) {
-    case Direction::Sent:
-        return SentFrameText(SentFrameOf(row.bytes));
-    case Direction::SendFailed:
-        return SendFailedText(SentFrameText(SentFrameOf(row.bytes)), SocketErrorDescription(*row.failure));
-    case Direction::NoReply:
-        return m_noReplyWords ? m_noReplyWords(int(row.length)) : QString::number(row.length);
-    case Direction::Received:
-        break;
-    }
-    return row.verdict == DatagramVerdict::Taken ? TakenMeaning(row.status) : IgnoredMeaning(row.verdict);
-}
-
-QString TrafficLog::CopyText(bool showKeys) const {
-    QStringList cells;
-    for (int column = 0; column < ColumnCount; ++column)
-        cells << ColumnTitle(Column(column));
-    QString text = cells.join(u'\t') + u'\n';
-    for (qsizetype row = 0; row < RowCount(); ++row) {
-        cells.clear();
-        for (int column = 0; column < ColumnCount; ++column)
-            cells << Text(row, Column(column), showKeys);
-        text += cells.join(u'\t') + u'\n';
-    }
+QString TrafficLog::Row::BytesText(bool showKeys) const {
+    if (direction == Direction::NoReply)
+        return QString(); // its length is the wait's, and no datagram came
+    QString text = HexText(bytes, mayCarryKeys && !showKeys);
+    if (length > bytes.size())
+        text += QStringLiteral(" …");
     return text;
 }
 

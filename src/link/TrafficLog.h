@@ -14,11 +14,11 @@
 namespace vrx {
 
 // The window's traffic log: one row for every datagram its socket sends or receives, newest last,
-// with what the window took it for, and one for every wait that ended without the awaited reply. Rows keep
-// the raw datagram and are put into words only when shown or copied, so recording one costs a clock reading
-// and a few shared copies.
+// with what the window took it for, and one for every wait that ended without the awaited reply. Rows are
+// values that keep the raw datagram; the front end words them only when shown or copied (src/words), so
+// recording one costs a clock reading and a few shared copies.
 //
-// Key bytes are masked in every text unless the caller asks to see them. A datagram may carry keys
+// Key bytes are masked in the bytes' text unless the caller asks to see them. A datagram may carry keys
 // when it is 200 bytes or more (a key frame, or an echo of one, equal or not), when it begins with a
 // key frame's start marker (an echo cut short), or when it arrives while a key frame is the last frame
 // sent (whatever a reader answers to keys, however garbled). In such a datagram every byte from the
@@ -34,11 +34,30 @@ public:
 
     using Clock = std::chrono::steady_clock;
 
-    // The words of a no-reply row, given how long the wait lasted (src/words has them).
-    using NoReplyWords = std::function<QString(int waitedMs)>;
+    enum class Direction : quint8 { Sent, SendFailed, Received, NoReply };
+    // What a sent datagram was, told by its bytes.
+    enum class SentFrame : quint8 { ParameterQuery, ParameterBlock, KeyFrame, Data };
+
+    struct Row {
+        std::chrono::nanoseconds time; // since the log's start
+        Direction direction;
+        DatagramVerdict verdict; // for Received: what the arrival handler decided
+        bool mayCarryKeys;
+        qint16 status; // for Received: the status the datagram left
+        quint16 port;
+        qsizetype length; // the datagram's whole length; for NoReply: how long the wait lasted, in ms
+        QString peer;
+        QByteArray bytes;                           // at most KeptBytes
+        std::shared_ptr<const SocketError> failure; // for SendFailed
+
+        SentFrame Frame() const;
+        // The kept bytes as upper-case hexadecimal pairs, with " …" when the datagram was longer; key
+        // positions show as "**" unless showKeys. Empty for NoReply.
+        QString BytesText(bool showKeys) const;
+    };
 
     // Times are counted from `started`: when the window started.
-    explicit TrafficLog(Clock::time_point started, NoReplyWords noReplyWords = {});
+    explicit TrafficLog(Clock::time_point started);
 
     void RecordSent(const QString &peer, quint16 port, const QByteArray &datagram);
     // A datagram the socket refused to send, with the failure, worded only when shown.
@@ -56,10 +75,7 @@ public:
     // Rows dropped by the cap or by Clear make it grow, so a view can tell what changed.
     quint64 FirstNumber() const { return m_dropped; }
 
-    static QString ColumnTitle(Column column);
-    QString Text(qsizetype row, Column column, bool showKeys) const;
-    // Every row, one line each with its columns separated by tabs, under a line of column titles.
-    QString CopyText(bool showKeys) const;
+    const Row &At(qsizetype row) const { return m_rows.at(size_t(row)); }
 
     // Called after every change of the rows; one listener at a time, none by default.
     void SetChangeListener(std::function<void()> listener) { m_changed = std::move(listener); }
@@ -68,23 +84,7 @@ public:
     static QString TimeText(std::chrono::nanoseconds sinceStart);
 
 private:
-    enum class Direction : quint8 { Sent, SendFailed, Received, NoReply };
-
-    struct Row {
-        std::chrono::nanoseconds time;
-        Direction direction;
-        DatagramVerdict verdict;
-        bool mayCarryKeys;
-        qint16 status;
-        quint16 port;
-        qsizetype length; // for NoReply: how long the wait lasted, in milliseconds
-        QString peer;
-        QByteArray bytes;                           // at most KeptBytes
-        std::shared_ptr<const SocketError> failure; // for SendFailed
-    };
-
     void Append(Row row);
-    QString Meaning(const Row &row) const;
     static QByteArray Kept(const QByteArray &datagram);
 
     Clock::time_point m_started;
@@ -92,7 +92,6 @@ private:
     quint64 m_dropped = 0;
     bool m_keysInFlight = false; // the last frame sent was a key frame
     std::function<void()> m_changed;
-    NoReplyWords m_noReplyWords;
 };
 
 } // namespace vrx

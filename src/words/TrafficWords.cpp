@@ -1,6 +1,10 @@
 #include "words/TrafficWords.h"
 
+#include "link/ExchangeState.h"
+#include "words/SocketWords.h"
+
 #include <QCoreApplication>
+#include <QStringList>
 
 namespace vrx {
 
@@ -10,7 +14,95 @@ QString Word(const char *source) {
     return QCoreApplication::translate("vrx::TrafficWords", source);
 }
 
+QString TakenMeaning(qint16 status) {
+    switch (status) {
+    case Status::ParametersRead:
+        return ReplyText(ReplyKind::ParametersRead);
+    case Status::ConfigureEchoed:
+        return ReplyText(ReplyKind::ConfigureEchoed);
+    case Status::ConfigureEchoDiffers:
+        return ReplyText(ReplyKind::ConfigureEchoDiffers);
+    case Status::KeysEchoed:
+        return ReplyText(ReplyKind::KeysEchoed);
+    case Status::KeyEchoDiffers:
+        return ReplyText(ReplyKind::KeyEchoDiffers);
+    default:
+        return OtherStatusText(status);
+    }
+}
+
+QString IgnoredMeaning(DatagramVerdict verdict) {
+    switch (verdict) {
+    case DatagramVerdict::FromThisComputer:
+        return IgnoredText(IgnoredReason::FromThisComputer);
+    case DatagramVerdict::WrongSender:
+        return IgnoredText(IgnoredReason::WrongSender);
+    case DatagramVerdict::WrongLength:
+    case DatagramVerdict::Taken:
+        break;
+    }
+    return IgnoredText(IgnoredReason::WrongLength);
+}
+
+QString Meaning(const TrafficLog::Row &row) {
+    using Direction = TrafficLog::Direction;
+    switch (row.direction) {
+    case Direction::Sent:
+        return SentFrameText(row.Frame());
+    case Direction::SendFailed:
+        return SendFailedText(SentFrameText(row.Frame()), SocketErrorDescription(*row.failure));
+    case Direction::NoReply:
+        return NoReplyWithinText(int(row.length));
+    case Direction::Received:
+        break;
+    }
+    return row.verdict == DatagramVerdict::Taken ? TakenMeaning(row.status) : IgnoredMeaning(row.verdict);
+}
+
 } // namespace
+
+QString TrafficCellText(const TrafficLog::Row &row, TrafficLog::Column column, bool showKeys) {
+    using Column = TrafficLog::Column;
+    using Direction = TrafficLog::Direction;
+    switch (column) {
+    case Column::Time:
+        return TrafficLog::TimeText(row.time);
+    case Column::Direction:
+        return row.direction == Direction::Received || row.direction == Direction::NoReply
+                   ? ReceivedDirectionText()
+                   : SentDirectionText();
+    case Column::Peer:
+        return QStringLiteral("%1:%2").arg(row.peer).arg(row.port);
+    case Column::Length:
+        return row.direction == Direction::NoReply ? QString() : QString::number(row.length);
+    case Column::Meaning:
+        return Meaning(row);
+    case Column::Bytes:
+        return row.BytesText(showKeys);
+    }
+    return QString();
+}
+
+// The headings are in the same order as the columns.
+static_assert(int(TrafficHeading::Bytes) == int(TrafficLog::Column::Bytes) &&
+              int(TrafficHeading::Time) == int(TrafficLog::Column::Time));
+QString TrafficColumnTitle(TrafficLog::Column column) {
+    return TrafficHeadingText(TrafficHeading(column));
+}
+
+QString TrafficCopyText(const TrafficLog &log, bool showKeys) {
+    QStringList cells;
+    for (int column = 0; column < TrafficLog::ColumnCount; ++column)
+        cells << TrafficColumnTitle(TrafficLog::Column(column));
+    QString text = cells.join(u'\t') + u'\n';
+    for (qsizetype row = 0; row < log.RowCount(); ++row) {
+        cells.clear();
+        for (int column = 0; column < TrafficLog::ColumnCount; ++column)
+            cells << TrafficCellText(log.At(row), TrafficLog::Column(column), showKeys);
+        text += cells.join(u'\t') + u'\n';
+    }
+    return text;
+}
 
 QString TrafficHeadingText(TrafficHeading heading) {
     switch (heading) {

@@ -1,11 +1,19 @@
 #pragma once
 
+#include "link/TrafficLog.h"
+
 #include <QString>
 
 namespace vrx {
 
 // The traffic log's words, in the spoken language: its headings, and what each row was. The log keeps
-// what happened as values and asks for these only when a row is shown or copied.
+// what happened as values; its window words them with these only when a row is shown or copied.
+
+// One cell of a row as the log's window shows it.
+QString TrafficCellText(const TrafficLog::Row &row, TrafficLog::Column column, bool showKeys);
+QString TrafficColumnTitle(TrafficLog::Column column);
+// Every row, one line each with its columns separated by tabs, under a line of column titles.
+QString TrafficCopyText(const TrafficLog &log, bool showKeys);
 
 enum class TrafficHeading { Time, Direction, Peer, Length, Meaning, Bytes };
 QString TrafficHeadingText(TrafficHeading heading);
@@ -13,7 +21,7 @@ QString TrafficHeadingText(TrafficHeading heading);
 QString SentDirectionText();
 QString ReceivedDirectionText();
 
-enum class SentFrame { ParameterQuery, ParameterBlock, KeyFrame, Data };
+using SentFrame = TrafficLog::SentFrame;
 QString SentFrameText(SentFrame frame);
 // A frame the socket refused to send, worded by SentFrameText, with the failure's description.
 QString SendFailedText(const QString &frame, const QString &failure);
