@@ -8,6 +8,11 @@
 # Wine's helper processes keep the pipes of whoever started the wineserver open, and ctest waits for
 # them: the server is started persistent beforehand, with its output discarded, in a prefix of the
 # build's own, and stopped at the end.
+#
+# Simulated readers inside a test under wine cannot bind their own loopback addresses (wine gives them
+# the any-address): a reader relay, the Linux build's vrx-reader-sim --relay, binds them natively for the
+# tests, which find it through VRX_READER_RELAY. It runs from the wine server's start to its end, in the
+# same network namespace, and logs its binds to build-win/reader-relay.log.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -20,6 +25,9 @@ if [ "${1:-}" != "--inside-display" ]; then
     # VRX_WINDOWS_TARGETS: only these targets (and then only their tests are meant to be run).
     # shellcheck disable=SC2086
     cmake --build --preset windows ${VRX_WINDOWS_TARGETS:+--target $VRX_WINDOWS_TARGETS}
+    # The reader relay is a Linux program: from the default preset's build.
+    [ -f build/build.ninja ] || cmake --preset default
+    cmake --build --preset default --target vrx-reader-sim
     # In a network namespace of its own where it can make one: nothing the tests send leaves it.
     if [ "$(id -u)" -eq 0 ] && unshare -n true 2>/dev/null; then
         exec unshare -n sh -c 'ip link set lo up && exec xvfb-run -a "$0" --inside-display "$@"' "$0" "$@"
@@ -33,12 +41,20 @@ export WINEDEBUG=-all
 mkdir -p "$WINEPREFIX"
 wineserver -k >/dev/null 2>&1 </dev/null || true
 wineserver -p >/dev/null 2>&1 </dev/null
-trap 'wineserver -k >/dev/null 2>&1 </dev/null || true' EXIT
+relay_pid=
+trap '[ -z "$relay_pid" ] || kill "$relay_pid" 2>/dev/null; wineserver -k >/dev/null 2>&1 </dev/null || true' EXIT
 wine wineboot -i >/dev/null 2>&1 </dev/null
-# The virtual display has no window manager, and wine waits up to 2 s for one to withdraw each window
-# it hides or destroys: a window test that opens a window per row spent 2 s on each. Unmanaged
-# windows, which wine maps and activates itself, need no manager.
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
+
+# The relay says on stdout when it listens; its one line is all that comes there.
+export VRX_READER_RELAY=${VRX_READER_RELAY:-127.0.0.1:47011}
+coproc RELAY { exec build/bin/vrx-reader-sim --relay "$VRX_READER_RELAY" 2>build-win/reader-relay.log; }
+relay_pid=$RELAY_PID
+if ! read -r -t 30 ready <&"${RELAY[0]}"; then
+    echo "The reader relay did not start on $VRX_READER_RELAY:" >&2
+    cat build-win/reader-relay.log >&2
+    exit 1
+fi
+echo "Reader relay: ${ready#relay }"
 
 while IFS= read -r line; do
     [ -n "$line" ] && echo "Linux-only, not run under wine: $line"

@@ -2,9 +2,9 @@
 
 #include "CardAddress.h"
 #include "CardNetwork.h"
+#include "ReaderSocket.h"
 #include "fields/AddressText.h"
 #include "keys/KeyFrame.h"
-#include "link/DatagramSystem.h"
 #include "link/ReplyWait.h"
 #include "link/SSock.h"
 
@@ -13,7 +13,6 @@
 #include <QPointer>
 #include <QTime>
 #include <QTimer>
-#include <QUdpSocket>
 
 namespace vrx {
 
@@ -40,10 +39,10 @@ SimulatedReader::SimulatedReader(const QString &address, QObject *parent)
     : QObject(parent)
     , address_(SSock::ParseIPv4(address).value_or(QHostAddress()))
     , addressText_(address_.toString())
-    , socket_(new QUdpSocket(this))
+    , socket_(ReaderSocket::Make(this))
     , settings_(DefaultSettings(address_))
     , keyFrame_(DefaultKeyFrame()) {
-    connect(socket_, &QUdpSocket::readyRead, this, &SimulatedReader::takePendingDatagrams);
+    connect(socket_, &ReaderSocket::readyRead, this, &SimulatedReader::takePendingDatagrams);
 }
 
 SimulatedReader::~SimulatedReader() = default;
@@ -103,16 +102,12 @@ bool SimulatedReader::bindTo(const QHostAddress &address, QString *error) {
                     .arg(address.toString());
         return false;
     }
-    if (!socket_->bind(address, Port, QAbstractSocket::DontShareAddress)) {
+    QString problem;
+    if (!socket_->bind(address, Port, &problem)) {
         if (error)
-            *error = QStringLiteral("cannot bind %1:%2: %3")
-                         .arg(address.toString())
-                         .arg(Port)
-                         .arg(socket_->errorString());
-        socket_->abort();
+            *error = QStringLiteral("cannot bind %1:%2: %3").arg(address.toString()).arg(Port).arg(problem);
         return false;
     }
-    DatagramSystem::PrepareSocket(socket_->socketDescriptor());
     return true;
 }
 
@@ -136,13 +131,11 @@ bool SimulatedReader::startOnCard(const QString &card, QString *error) {
         held->gateway = FirstHostOf(held->address, held->prefixLength);
     socket_->abort();
     // The any-address hears the reader's own address, its subnet's broadcast and 255.255.255.255.
-    if (!socket_->bind(QHostAddress::AnyIPv4, Port, QAbstractSocket::DontShareAddress)) {
+    if (!socket_->bind(QHostAddress::AnyIPv4, Port, &problem)) {
         if (error)
-            *error = QStringLiteral("cannot bind 0.0.0.0:%1: %2").arg(Port).arg(socket_->errorString());
-        socket_->abort();
+            *error = QStringLiteral("cannot bind 0.0.0.0:%1: %2").arg(Port).arg(problem);
         return false;
     }
-    DatagramSystem::PrepareSocket(socket_->socketDescriptor());
     card_ = card;
     cardAddress_ = *held;
     address_ = held->address;
@@ -158,7 +151,7 @@ void SimulatedReader::stop() {
 }
 
 bool SimulatedReader::isListening() const {
-    return socket_->state() == QAbstractSocket::BoundState;
+    return socket_->isBound();
 }
 
 QByteArray SimulatedReader::key(int sector, bool bKey) const {
@@ -187,10 +180,9 @@ bool SimulatedReader::setReplyFrom(const QString &address, QString *error) {
     else if (!from->isLoopback() && !allowNonLoopback_)
         reason = QStringLiteral("not a loopback address");
     if (reason.isEmpty()) {
-        replySocket_ = new QUdpSocket(this);
+        replySocket_ = ReaderSocket::Make(this);
         // Any free port: only the sender's address matters to the computer.
-        if (!replySocket_->bind(*from, 0, QAbstractSocket::DontShareAddress)) {
-            reason = replySocket_->errorString();
+        if (!replySocket_->bind(*from, 0, &reason)) {
             delete replySocket_;
             replySocket_ = nullptr;
         }
@@ -311,11 +303,11 @@ QString SimulatedReader::Outcome(FrameKind kind, bool answered) const {
 
 void SimulatedReader::sendReply(QByteArray reply, const QHostAddress &peer, const QString &peerText,
                                 quint16 peerPort, bool restarts) {
-    QUdpSocket *from = replySocket_ ? replySocket_ : socket_;
+    ReaderSocket *from = replySocket_ ? replySocket_ : socket_;
     QNetworkDatagram datagram(reply, peer, peerPort);
     if (!replySocket_ && !card_.isEmpty())
         datagram.setSender(address_); // bound to the any-address, the reply still leaves from its own
-    if (from->state() == QAbstractSocket::BoundState && from->writeDatagram(datagram) == reply.size()) {
+    if (from->writeDatagram(datagram)) {
         // The reply socket is bound to the address it was given, the reader's socket to its own.
         WireRecord record{TickCount(), peerText, peerPort, replySocket_ ? faults_.replyFrom : address(),
                           reply};

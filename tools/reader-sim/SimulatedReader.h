@@ -10,9 +10,9 @@
 #include <QObject>
 #include <QString>
 
-class QUdpSocket;
-
 namespace vrx {
+
+class ReaderSocket;
 
 // One datagram as it went over the wire, seen from the reader.
 struct WireRecord {
@@ -26,7 +26,8 @@ struct WireRecord {
 // One simulated VRX reader on one address, port 1001: it answers the 8-byte query with its 41-byte
 // settings block, takes a 41-byte block with the right markers as its new settings and echoes it, takes
 // a 200-byte key frame with the right markers as its keys and echoes it, and ignores everything else.
-// Replies go from its own address to the asker's address and port.
+// Replies go from its own address to the asker's address and port. Where the environment names a reader
+// relay, a native relay binds the address for it (ReaderSocket).
 //
 // When a configure changes its reader IP to another loopback address, it echoes from the old address
 // and then moves to the new one (as a real reader restarts on its new address), so a read-back after
@@ -117,8 +118,8 @@ private:
 
     QHostAddress address_;
     QString addressText_; // address_ as dotted text, for the records
-    QUdpSocket *socket_ = nullptr;
-    QUdpSocket *replySocket_ = nullptr; // bound to faults_.replyFrom when set
+    ReaderSocket *socket_ = nullptr;
+    ReaderSocket *replySocket_ = nullptr; // bound to faults_.replyFrom when set
     bool allowNonLoopback_ = false;
     ReaderSettings settings_;
     QByteArray keyFrame_;

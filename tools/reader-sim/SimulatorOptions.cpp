@@ -2,6 +2,7 @@
 
 #include "CardNetwork.h"
 #include "ReaderSimulator.h"
+#include "RelayMessage.h"
 #include "link/SSock.h"
 
 #include <QCommandLineParser>
@@ -89,8 +90,14 @@ ParsedSimulatorOptions ParseSimulatorOptions(const QStringList &arguments) {
     const QCommandLineOption nonLoopback(
         QStringLiteral("allow-non-loopback"),
         QStringLiteral("Allow addresses outside 127.0.0.0/8 (real networks)."));
-    parser.addOptions(
-        {help, version, address, count, delay, silent, corrupt, length, from, restartDelay, nonLoopback});
+    const QCommandLineOption relay(
+        QStringLiteral("relay"),
+        QStringLiteral("Run no readers: bind loopback addresses for simulated readers inside programs that "
+                       "cannot bind them (under wine), which ask for them at ip:port (on loopback; port 0: "
+                       "any free one, printed when it listens)."),
+        QStringLiteral("ip:port"));
+    parser.addOptions({help, version, address, count, delay, silent, corrupt, length, from, restartDelay,
+                       nonLoopback, relay});
     if (CanControlCards())
         parser.addOption(card);
 
@@ -113,6 +120,27 @@ ParsedSimulatorOptions ParseSimulatorOptions(const QStringList &arguments) {
     }
 
     SimulatorOptions options;
+    if (parser.isSet(relay)) {
+        QList<QCommandLineOption> readerOptions{address, count, delay,        silent,     corrupt,
+                                                length,  from,  restartDelay, nonLoopback};
+        if (CanControlCards())
+            readerOptions.append(card);
+        for (const QCommandLineOption &reader : readerOptions) {
+            if (parser.isSet(reader))
+                return Failure(QStringLiteral("--relay runs no readers of its own: it goes without --%1")
+                                   .arg(reader.names().first()));
+        }
+        const auto endpoint = ParseRelayEndpoint(parser.value(relay));
+        if (!endpoint || !endpoint->first.isLoopback())
+            return Failure(QStringLiteral("--relay wants a loopback address and port (127.0.0.1:47011), not "
+                                          "\"%1\"")
+                               .arg(parser.value(relay)));
+        options.relay = parser.value(relay);
+        ParsedSimulatorOptions parsed;
+        parsed.action = ParsedSimulatorOptions::Run;
+        parsed.options = options;
+        return parsed;
+    }
     options.allowNonLoopback = parser.isSet(nonLoopback);
     options.faults.silent = parser.isSet(silent);
     options.faults.corruptEcho = parser.isSet(corrupt);

@@ -13,6 +13,7 @@ struct SimulatorOptions {
     ReaderFaults faults;
     int restartDelayMs = 0;
     bool allowNonLoopback = false;
+    QString relay; // "address:port": run a reader relay there instead of readers (ReaderRelay)
 };
 
 struct ParsedSimulatorOptions {

@@ -1,6 +1,8 @@
 // vrx-reader-sim: simulated VRX readers for trying the configuration tool without hardware.
 
+#include "ReaderRelay.h"
 #include "ReaderSimulator.h"
+#include "RelayMessage.h"
 #include "SimulatorOptions.h"
 #include "StopSignals.h"
 
@@ -28,6 +30,23 @@ int main(int argc, char **argv) {
     if (!vrx::QuitOnStopSignals(app)) {
         err << "vrx-reader-sim: cannot catch the requests to stop" << Qt::endl;
         return 1;
+    }
+
+    if (!parsed.options.relay.isEmpty()) {
+        const auto endpoint = vrx::ParseRelayEndpoint(parsed.options.relay);
+        vrx::ReaderRelay relay;
+        QObject::connect(&relay, &vrx::ReaderRelay::logLine, &relay,
+                         [&err](const QString &line) { err << line << Qt::endl; });
+        QString error;
+        if (!relay.listen(endpoint->first, endpoint->second, &error)) {
+            err << "vrx-reader-sim: " << error << Qt::endl;
+            return 1;
+        }
+        // On stdout, the one line there: whoever started the relay may go on once it has read it.
+        out << "relay listening on " << endpoint->first.toString() << ":" << relay.port() << Qt::endl;
+        const int status = app.exec();
+        err << "vrx-reader-sim: relay stopped" << Qt::endl;
+        return status;
     }
 
     vrx::ReaderSimulator simulator;
