@@ -2,7 +2,8 @@
 // read first, a silent one is never written, every reader keeps its own address and MAC unless new
 // ones are handed out, keys go with the settings, and a stop leaves the later readers untouched.
 //
-// Addresses: computer side 127.0.64.1, readers 127.1.64.x.
+// Addresses: computer side 127.0.64.1 (127.0.0.1 under wine), readers 127.1.64.x.
+#include "ComputerAddress.h"
 #include "ReaderSimulator.h"
 
 #include "config/ParameterBlock.h"
@@ -18,7 +19,7 @@ Q_DECLARE_METATYPE(vrx::ConfigureResult)
 
 namespace {
 
-const QString Local = QStringLiteral("127.0.64.1");
+const QString Local = vrx::test::ComputerAddress(QStringLiteral("127.0.64.1"));
 
 QStringList ReaderAddresses(int count) {
     return ReaderSimulator::ConsecutiveAddresses(QStringLiteral("127.1.64.10"), count);

@@ -56,8 +56,14 @@ inline ProgramResult RunProgram(const QString &program, const QStringList &argum
         process.waitForFinished();
         return {};
     }
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError()), clock.elapsed()};
+    ProgramResult result{process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+                         QString::fromUtf8(process.readAllStandardError()), clock.elapsed()};
+#ifdef Q_OS_WIN
+    // A Windows console program ends its lines with CR LF; the tests read lines.
+    result.out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    result.err.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+#endif
+    return result;
 }
 
 #ifdef VRXCTL_PATH

@@ -1,8 +1,10 @@
 // vrxctl scan as the operator meets it on a long scan: its progress line on a terminal, Ctrl+C, and the
 // rate cap. Simulated readers on loopback live in this test's event loop.
 //
-// Addresses: computer side 127.0.61.x, readers 127.1.62.x and 127.1.63.x.
+// Addresses: computer side 127.0.61.x (127.0.0.1 under wine), readers 127.1.62.x and 127.1.63.x.
+#include "ComputerAddress.h"
 #include "ReaderSimulator.h"
+#include "ReaderSocket.h"
 #include "Vrxctl.h"
 
 #include <QProcess>
@@ -14,6 +16,7 @@
 #endif
 
 using namespace vrx;
+using vrx::test::ComputerAddress;
 
 class TestVrxctlScan : public QObject {
     Q_OBJECT
@@ -28,7 +31,8 @@ void TestVrxctlScan::progressOnATerminalOnly() {
     // In-process: the command's own event loop serves the simulated readers too.
     ReaderSimulator sim;
     QVERIFY(sim.addReader("127.1.62.5") && sim.addReader("127.1.62.150"));
-    const QStringList scan{"scan", "127.1.62.1-160", "--rate", "100", "--local", "127.0.61.1"};
+    const QStringList scan{"scan", "127.1.62.1-160", "--rate",
+                           "100",  "--local",        ComputerAddress("127.0.61.1")};
     QString out, err;
     QTextStream outStream(&out), errStream(&err);
     vrxctl::Console terminal{outStream, errStream, true};
@@ -57,8 +61,8 @@ void TestVrxctlScan::ctrlCListsWhatWasFound() {
     SimulatedReader *late = sim.addReader("127.1.63.200");
     QVERIFY(early && late);
     QProcess vrxctl;
-    vrxctl.start(QStringLiteral(VRXCTL_PATH),
-                 {"scan", "127.1.63.1-250", "--rate", "100", "--local", "127.0.61.2", "--json"});
+    vrxctl.start(QStringLiteral(VRXCTL_PATH), {"scan", "127.1.63.1-250", "--rate", "100", "--local",
+                                               ComputerAddress("127.0.61.2"), "--json"});
     QVERIFY(vrxctl.waitForStarted());
     QVERIFY(QTest::qWaitFor([&] { return !early->received().isEmpty(); }, 5000));
     ::kill(pid_t(vrxctl.processId()), SIGINT);
@@ -86,15 +90,22 @@ void TestVrxctlScan::rateCapsTheQueries() {
     QTextStream outStream(&out), errStream(&err);
     vrxctl::Console console{outStream, errStream, false};
     QCOMPARE(
-        vrxctl::RunVrxctl({"scan", "127.1.63.240-250", "--rate", "20", "--local", "127.0.61.3"}, console), 0);
+        vrxctl::RunVrxctl(
+            {"scan", "127.1.63.240-250", "--rate", "20", "--local", ComputerAddress("127.0.61.3")}, console),
+        0);
     QVERIFY(out.contains("11 of 11 addresses answered"));
-    // 20 a second: one every 50 ms, never two closer together.
+    // 20 a second: one every 50 ms, never two closer together. Through the reader relay (under wine) a
+    // query is seen when this event loop gets to the relay's datagram, which can bunch two: there the
+    // whole span tells the rate, less a hop's delay.
+    const bool relayed = qEnvironmentVariableIsSet(ReaderSocket::RelayVariable);
     QList<qint64> times;
     for (const QString &address : addresses)
         times.append(sim.reader(address)->received().front().time);
     std::sort(times.begin(), times.end());
-    for (int i = 1; i < times.size(); ++i)
+    for (int i = 1; i < times.size() && !relayed; ++i)
         QVERIFY2(times[i] - times[i - 1] >= 45, qPrintable(QString::number(times[i] - times[i - 1])));
+    QVERIFY2(times.last() - times.first() >= (relayed ? 400 : 10 * 45),
+             qPrintable(QString::number(times.last() - times.first())));
 
     QCOMPARE(vrxctl::RunVrxctl({"scan", "127.1.63.240", "--rate", "0"}, console), 2);
     QVERIFY(err.contains("--rate must be a number from 1 to 1000000"));
