@@ -272,6 +272,21 @@
     </message>
 </context>
 <context>
+    <name>vrx::TraceWords</name>
+    <message>
+        <source>，无法读取：按假定值</source>
+        <translation>, not readable: assumed</translation>
+    </message>
+    <message>
+        <source>节流：最多 %1 个地址同时等待 ARP（邻居表：上限 %2，已用 %3 项%4）；未应答的 ARP 占用其表项 %5 ms；需要 ARP 的查询等待 %6 ms</source>
+        <translation>pacing: at most %1 addresses waiting for ARP at once (neighbour table: limit %2, %3 entries in use%4); an unanswered ARP holds its entry %5 ms; a query that needs ARP waits %6 ms</translation>
+    </message>
+    <message>
+        <source>节流结果：内核丢弃 %1 次发送，%2 次发送被 ICMP 消息的错误打断，均已重发；%3 次等待发送缓冲区腾出空间；表项释放晚 %4 ms；发送缓冲区 %5 字节，每个等待 ARP 的查询占用 %6 字节；窗口 %7</source>
+        <translation>pacing met: %1 sends dropped by the kernel and %2 interrupted by an ICMP message&apos;s error, all sent again; %3 waits for a full send buffer; entries freed %4 ms late; send buffer %5 bytes, %6 bytes per query waiting for ARP; window %7</translation>
+    </message>
+</context>
+<context>
     <name>vrx::TrafficWords</name>
     <message>
         <source>%1 ms 内没有回复</source>

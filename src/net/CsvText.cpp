@@ -47,7 +47,7 @@ CsvTable ParseCsv(const QString &text) {
                     cell += text[i++];
                 }
                 if (!closed) {
-                    table.error = QStringLiteral("line %1: a quoted cell is not closed").arg(record.line);
+                    table.unclosedQuoteLine = record.line;
                     return table;
                 }
                 continue;

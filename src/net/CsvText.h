@@ -13,8 +13,8 @@ struct CsvRecord {
 };
 
 struct CsvTable {
-    QList<CsvRecord> records; // blank lines and lines starting with "#" are left out
-    QString error;            // an unterminated quote, with its line
+    QList<CsvRecord> records;  // blank lines and lines starting with "#" are left out
+    int unclosedQuoteLine = 0; // where a quoted cell that is never closed begins; 0: none
 };
 
 // Comma-separated cells; a cell in double quotes may hold commas, line breaks and "" for a quote.

@@ -117,8 +117,7 @@ void ReaderDiscovery::arrival(const LocalCard &card, const QByteArray &datagram,
         m_options.observer->received(sender, ReaderPort, datagram);
     if (m_ownAddresses.contains(sender)) {
         if (m_options.observer)
-            m_options.observer->note(
-                QStringLiteral("ignored: %1 is this computer's own address").arg(sender));
+            m_options.observer->ignored(sender, AwaitVerdict::FromThisComputer);
         return;
     }
     // Any host may answer a broadcast: a block without both markers is not taken for a reader's.

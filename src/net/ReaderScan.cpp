@@ -124,16 +124,7 @@ void ReaderScan::prepare(const ScanOptions &options) {
         (query.resolving ? m_resolving : m_other).push_back(int(i));
     }
     if (m_observer && anyArp)
-        m_observer->note(
-            QStringLiteral("pacing: at most %1 addresses waiting for ARP at once (neighbour table: "
-                           "limit %2, %3 entries in use%4); an unanswered ARP holds its entry "
-                           "%5 ms; a query that needs ARP waits %6 ms")
-                .arg(m_report.window)
-                .arg(m_report.tableLimit)
-                .arg(m_report.tableInUse)
-                .arg(table.read ? QString() : QStringLiteral(", not readable: assumed"))
-                .arg(m_report.lifetimeMs)
-                .arg(m_report.onLinkWaitMs));
+        m_observer->pacingPlanned(m_report);
 }
 
 bool ReaderScan::bindGroups() {
@@ -475,18 +466,7 @@ void ReaderScan::finish() {
         m_report.window = m_pacer->window();
     }
     if (m_observer && m_report.arp)
-        m_observer->note(
-            QStringLiteral("pacing met: %1 sends dropped by the kernel and %2 interrupted by an "
-                           "ICMP message's error, all sent again; %3 waits for a full send "
-                           "buffer; entries freed %4 ms late; send buffer %5 bytes, %6 bytes per "
-                           "query waiting for ARP; window %7")
-                .arg(m_report.tableRefusals)
-                .arg(m_report.interruptions)
-                .arg(m_report.bufferWaits)
-                .arg(m_report.latenessMs)
-                .arg(m_report.sendBufferBytes)
-                .arg(m_report.bytesPerQuery)
-                .arg(m_report.window));
+        m_observer->pacingMet(m_report);
     emit progress(m_done, m_total, int(m_found.size()), 0);
     emit finished();
 }

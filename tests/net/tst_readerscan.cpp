@@ -40,7 +40,6 @@ class SendCounter final : public LinkObserver {
 public:
     void sent(const QString &, quint16, const QByteArray &) override { ++count; }
     void received(const QString &, quint16, const QByteArray &) override {}
-    void note(const QString &) override {}
     int count = 0;
 };
 

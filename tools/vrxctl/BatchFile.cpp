@@ -63,8 +63,8 @@ void MarkRepeatedAddresses(QList<BatchRow> &rows) {
 BatchFile ParseBatchFile(const QString &text) {
     BatchFile file;
     const CsvTable table = ParseCsv(text);
-    if (!table.error.isEmpty()) {
-        file.error = table.error;
+    if (table.unclosedQuoteLine > 0) {
+        file.error = QStringLiteral("line %1: a quoted cell is not closed").arg(table.unclosedQuoteLine);
         return file;
     }
     if (table.records.isEmpty()) {

@@ -5,6 +5,7 @@
 
 #include "config/ParameterBlock.h"
 #include "keys/KeyFrame.h"
+#include "words/TraceWords.h"
 
 namespace vrxctl {
 
@@ -98,6 +99,14 @@ void Trace::ignored(const QString &peer, vrx::AwaitVerdict why) {
 
 void Trace::receiveFailed(const vrx::SocketError &error) {
     note(SocketFailureText(error));
+}
+
+void Trace::pacingPlanned(const vrx::ScanPacingReport &report) {
+    note(vrx::PacingPlannedText(report));
+}
+
+void Trace::pacingMet(const vrx::ScanPacingReport &report) {
+    note(vrx::PacingMetText(report));
 }
 
 void Trace::line(const QString &arrow, const QString &peer, quint16 port, const QByteArray &datagram) {

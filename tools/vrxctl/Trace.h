@@ -31,11 +31,13 @@ public:
     bool enabled() const { return m_err != nullptr; }
     void sent(const QString &peer, quint16 port, const QByteArray &datagram) override;
     void received(const QString &peer, quint16 port, const QByteArray &datagram) override;
-    void note(const QString &text) override;
     void ignored(const QString &peer, vrx::AwaitVerdict why) override; // "ignored the datagram from ..."
     void receiveFailed(const vrx::SocketError &error) override;        // "socket error N: ..." in English
+    void pacingPlanned(const vrx::ScanPacingReport &report) override;  // "pacing: at most N ..."
+    void pacingMet(const vrx::ScanPacingReport &report) override;      // "pacing met: ..."
 
 private:
+    void note(const QString &text);
     void line(const QString &arrow, const QString &peer, quint16 port, const QByteArray &datagram);
 
     QTextStream *m_err;

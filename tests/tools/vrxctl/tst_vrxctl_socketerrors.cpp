@@ -29,6 +29,8 @@
 using namespace vrx;
 using namespace vrxctl;
 
+Q_DECLARE_METATYPE(std::function<void(Trace &)>)
+
 using Provoke = std::function<void(SSock &)>;
 Q_DECLARE_METATYPE(Provoke)
 Q_DECLARE_METATYPE(vrx::SocketError)
@@ -94,7 +96,8 @@ private slots:
     void qtFailures();
     void everyQtFailureInEnglish();
     void describedFailurePassesItsText();
-    void traceWordsReceiveFailuresInEnglish();
+    void traceWordsEngineEventsInEnglish_data();
+    void traceWordsEngineEventsInEnglish();
 };
 
 void TestVrxctlSocketErrors::socketControlFailures_data() {
@@ -350,15 +353,65 @@ void TestVrxctlSocketErrors::catalogue() {
     QVERIFY(!HasChinese(SocketFailureText(error)));
 }
 
-void TestVrxctlSocketErrors::traceWordsReceiveFailuresInEnglish() {
+// The engine reports what it meets as values; the trace words each in English on a line of its own.
+void TestVrxctlSocketErrors::traceWordsEngineEventsInEnglish_data() {
+    QTest::addColumn<std::function<void(Trace &)>>("event");
+    QTest::addColumn<QString>("line");
+    ScanPacingReport pacing;
+    pacing.arp = true;
+    pacing.tableRead = true;
+    pacing.tableLimit = 1024;
+    pacing.tableInUse = 24;
+    pacing.window = 500;
+    pacing.lifetimeMs = 3000;
+    pacing.onLinkWaitMs = 3200;
+    pacing.latenessMs = 7;
+    pacing.sendBufferBytes = 425984;
+    pacing.bytesPerQuery = 768;
+    pacing.tableRefusals = 2;
+    pacing.interruptions = 1;
+    pacing.bufferWaits = 3;
+    ScanPacingReport assumed = pacing;
+    assumed.tableRead = false;
+
+    QTest::newRow("receive failure")
+        << std::function<void(Trace &)>([](Trace &trace) {
+               trace.receiveFailed(SocketErrorFromQt(QAbstractSocket::ConnectionRefusedError,
+                                                     {SocketErrorContext::Receiving, QString(), 0}));
+           })
+        << "socket error 10054: cannot receive: connection reset by the remote end (no program receives on "
+           "its port)";
+    QTest::newRow("pacing planned")
+        << std::function<void(Trace &)>([=](Trace &trace) { trace.pacingPlanned(pacing); })
+        << "pacing: at most 500 addresses waiting for ARP at once (neighbour table: limit 1024, 24 entries "
+           "in use); an unanswered ARP holds its entry 3000 ms; a query that needs ARP waits 3200 ms";
+    QTest::newRow("pacing planned on an unreadable table")
+        << std::function<void(Trace &)>([=](Trace &trace) { trace.pacingPlanned(assumed); })
+        << "pacing: at most 500 addresses waiting for ARP at once (neighbour table: limit 1024, 24 entries "
+           "in use, not readable: assumed); an unanswered ARP holds its entry 3000 ms; a query that needs "
+           "ARP waits 3200 ms";
+    QTest::newRow("pacing met")
+        << std::function<void(Trace &)>([=](Trace &trace) { trace.pacingMet(pacing); })
+        << "pacing met: 2 sends dropped by the kernel and 1 interrupted by an ICMP message's error, all "
+           "sent again; 3 waits for a full send buffer; entries freed 7 ms late; send buffer 425984 bytes, "
+           "768 bytes per query waiting for ARP; window 500";
+    QTest::newRow("an answer from this computer's own address")
+        << std::function<void(Trace &)>([](Trace &trace) {
+               trace.ignored(QStringLiteral("198.18.16.2"), AwaitVerdict::FromThisComputer);
+           })
+        << "ignored the datagram from 198.18.16.2: sent from this computer's own address";
+}
+
+void TestVrxctlSocketErrors::traceWordsEngineEventsInEnglish() {
+    QFETCH(std::function<void(Trace &)>, event);
+    QFETCH(QString, line);
     QString text;
     QTextStream err(&text);
     Trace trace(&err, true);
-    trace.receiveFailed(SocketErrorFromQt(QAbstractSocket::ConnectionRefusedError,
-                                          {SocketErrorContext::Receiving, QString(), 0}));
-    QVERIFY2(text.contains(QStringLiteral(" ms  socket error 10054: cannot receive: connection reset by the "
-                                          "remote end")),
-             qPrintable(text));
+    event(trace);
+    static const QRegularExpression time(QStringLiteral("^ *\\d+\\.\\d{3} ms  "));
+    QVERIFY2(text.endsWith(u'\n') && text.count(u'\n') == 1, qPrintable(text));
+    QCOMPARE(text.chopped(1).remove(time), line);
     QVERIFY(!HasChinese(text));
 }
 
