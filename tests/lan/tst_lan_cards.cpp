@@ -151,21 +151,49 @@ private slots:
         QVERIFY2(run.elapsedMs >= 5000 && run.elapsedMs < 7000, qPrintable(run.describe()));
     }
 
-    void targetThatNothingReaches_data() {
+    // A target that nothing reaches is named with the computer's cards (exit 3). A subnet's broadcast
+    // address, or the broadcast to every wire, would reach every reader there: it is refused as such
+    // (exit 2) before anything is sent, not said to be on no card's subnet.
+    void targetThatIsNoReader_data() {
         QTest::addColumn<QStringList>("arguments");
-        QTest::newRow("read") << QStringList{"read", Nowhere};
-        QTest::newRow("configure") << QStringList{"configure", Nowhere, "--beep", "off", "--verify"};
-        QTest::newRow("keys") << QStringList{"keys", Nowhere, "--key", "A1B2C3D4E5F6"};
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("message");
+        const QString noRoute =
+            QStringLiteral("no route to %1: no card of this computer is on its subnet and no route leads "
+                           "there (%2); give --local with one of these addresses, or give a card an address "
+                           "on the reader's subnet")
+                .arg(Nowhere, computerAddresses());
+        QTest::newRow("read") << QStringList{"read", Nowhere} << 3 << noRoute;
+        QTest::newRow("configure") << QStringList{"configure", Nowhere, "--beep", "off", "--verify"} << 3
+                                   << noRoute;
+        QTest::newRow("keys") << QStringList{"keys", Nowhere, "--key", "A1B2C3D4E5F6"} << 3 << noRoute;
+        const QString broadcastOfB = QStringLiteral(
+            "198.18.32.255 is the broadcast address of the subnet of eth1 (198.18.32.2/24), not a reader's: "
+            "give the reader's own address (vrxctl discover --interface eth1 finds the readers there)");
+        QTest::newRow("read of eth1's broadcast")
+            << QStringList{"read", "198.18.32.255"} << 2 << broadcastOfB;
+        QTest::newRow("keys to eth1's broadcast")
+            << QStringList{"keys", "198.18.32.255", "--key", "A1B2C3D4E5F6"} << 2 << broadcastOfB;
+        QTest::newRow("configure to eth0's broadcast, from its card")
+            << QStringList{"configure", "198.18.31.255", "--beep", "off", "--local", CardA} << 2
+            << QStringLiteral(
+                   "198.18.31.255 is the broadcast address of the subnet of eth0 (198.18.16.2/20), "
+                   "not a reader's: give the reader's own address (vrxctl discover --interface "
+                   "eth0 finds the readers there)");
+        QTest::newRow("read of the broadcast to every wire")
+            << QStringList{"read", "255.255.255.255"} << 2
+            << QStringLiteral(
+                   "255.255.255.255 is the broadcast to every reader on this computer's wires, not "
+                   "a reader's address: give the reader's own address (vrxctl discover finds the "
+                   "readers)");
     }
-    void targetThatNothingReaches() {
+    void targetThatIsNoReader() {
         QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, message);
         const ProgramRun run = lan.vrxctl(arguments);
-        QVERIFY2(run.finished && run.exitCode == 3, qPrintable(run.describe()));
-        QCOMPARE(Text(run.err),
-                 QStringLiteral("vrxctl: no route to %1: no card of this computer is on its subnet "
-                                "and no route leads there (%2); give --local with one of these "
-                                "addresses, or give a card an address on the reader's subnet\n")
-                     .arg(Nowhere, computerAddresses()));
+        QVERIFY2(run.finished && run.exitCode == exitCode, qPrintable(run.describe()));
+        QCOMPARE(Text(run.err), QStringLiteral("vrxctl: ") + message + u'\n');
         QVERIFY(run.out.isEmpty());
     }
 

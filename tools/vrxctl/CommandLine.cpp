@@ -155,23 +155,34 @@ QString NoRouteText(const QString &target) {
     return NoRouteText(target, vrx::LocalCards());
 }
 
-QString NoRouteText(const QString &target, const QList<vrx::LocalCard> &cards) {
-    const vrx::AddressParse parsed = vrx::ParseIpAddress(target);
-    const quint32 address = parsed.ok() ? (quint32(parsed.bytes[0]) << 24 | quint32(parsed.bytes[1]) << 16 |
-                                           quint32(parsed.bytes[2]) << 8 | quint32(parsed.bytes[3]))
-                                        : 0;
-    if (const std::optional<vrx::LocalCard> card =
-            parsed.ok() ? vrx::CardOnSubnet(cards, address) : std::nullopt) {
-        if (card->broadcast != 0 && address == card->broadcast)
+std::optional<QString> BroadcastTargetText(const QString &target, const QList<vrx::LocalCard> &cards) {
+    const std::optional<quint32> address = vrx::StrictAddress(target);
+    if (!address)
+        return std::nullopt;
+    if (*address == 0xFFFFFFFFu)
+        return QStringLiteral("%1 is the broadcast to every reader on this computer's wires, not a reader's "
+                              "address: give the reader's own address (vrxctl discover finds the readers)")
+            .arg(target);
+    for (const vrx::LocalCard &card : cards) {
+        if (card.broadcast != 0 && *address == card.broadcast)
             return QStringLiteral(
                        "%1 is the broadcast address of the subnet of %2 (%3), not a reader's: give "
                        "the reader's own address (vrxctl discover --interface %2 finds the readers "
                        "there)")
-                .arg(target, card->name, card->subnetText());
+                .arg(target, card.name, card.subnetText());
+    }
+    return std::nullopt;
+}
+
+QString NoRouteText(const QString &target, const QList<vrx::LocalCard> &cards) {
+    if (const std::optional<QString> broadcast = BroadcastTargetText(target, cards))
+        return *broadcast;
+    const std::optional<quint32> address = vrx::StrictAddress(target);
+    if (const std::optional<vrx::LocalCard> card =
+            address ? vrx::CardOnSubnet(cards, *address) : std::nullopt)
         return QStringLiteral("no route to %1, although %2 (%3) is on its subnet: give --local %4, or check "
                               "that the card is up")
             .arg(target, card->name, card->subnetText(), card->addressText());
-    }
     return QStringLiteral("no route to %1: no card of this computer is on its subnet and no route leads "
                           "there (%2); give --local with one of these addresses, or give a card an address "
                           "on the reader's subnet")
@@ -181,6 +192,9 @@ QString NoRouteText(const QString &target, const QList<vrx::LocalCard> &cards) {
 }
 
 std::optional<int> BindLocalFor(const QString &reader, Console &console, CommonOptions *options) {
+    // Every reader on the wire hears a broadcast and would take the settings or keys meant for one.
+    if (const std::optional<QString> broadcast = BroadcastTargetText(reader, vrx::LocalCards()))
+        return Fail(console, BadInput, *broadcast);
     options->link.local = LocalFor(*options, reader);
     if (options->link.local.isEmpty())
         return Fail(console, SocketFailure, NoRouteText(reader));

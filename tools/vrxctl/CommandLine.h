@@ -77,8 +77,12 @@ QString NoRouteText(const QString &target);
 // address is named as such) rather than said to be on no card's subnet.
 QString NoRouteText(const QString &target, const QList<vrx::LocalCard> &cards);
 
-// Sets options->link.local to LocalFor the reader; when there is no route, prints NoRouteText and
-// returns 3.
+// "X is the broadcast address of the subnet of eth1 ...": a target that is one of the cards' subnet
+// broadcasts, or 255.255.255.255, which every reader on a wire hears; nothing for any other target.
+std::optional<QString> BroadcastTargetText(const QString &target, const QList<vrx::LocalCard> &cards);
+
+// Refuses a broadcast target (BroadcastTargetText, exit 2) before anything is sent; then sets
+// options->link.local to LocalFor the reader; when there is no route, prints NoRouteText and returns 3.
 std::optional<int> BindLocalFor(const QString &reader, Console &console, CommonOptions *options);
 
 // "cannot write PATH: ..." for an output file that could not be written or created.
