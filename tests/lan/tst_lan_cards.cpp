@@ -197,12 +197,15 @@ private slots:
         QVERIFY(run.out.isEmpty());
     }
 
-    // In a batch the row that nothing reaches fails with the same words, and the others go on.
+    // In a batch the row that nothing reaches fails with the same words, a broadcast row is refused, and
+    // the others go on.
     void batchRowThatNothingReaches() {
         const QString csv = files.filePath(QStringLiteral("nowhere.csv"));
         QFile file(csv);
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(QStringLiteral("address,server-port\n%1,9003\n%2,9004\n").arg(Nowhere, Plain).toUtf8());
+        file.write(QStringLiteral("address,server-port\n%1,9003\n%2,9004\n198.18.32.255,9005\n")
+                       .arg(Nowhere, Plain)
+                       .toUtf8());
         file.close();
         const ProgramRun run = lan.vrxctl({"batch", csv});
         QVERIFY2(run.finished && run.exitCode == 3, qPrintable(run.describe()));
@@ -212,6 +215,12 @@ private slots:
         QVERIFY(Text(run.out).contains(computerAddresses()));
         QVERIFY2(Text(run.out).contains(QStringLiteral("line   3  %1  ok").arg(Plain, -15)),
                  qPrintable(run.describe()));
+        // A row for a subnet's broadcast address would reach every reader there: it is not sent.
+        QVERIFY2(
+            Text(run.out).contains(QStringLiteral("line   4  %1  invalid: 198.18.32.255 is the broadcast "
+                                                  "address of the subnet of eth1")
+                                       .arg(QStringLiteral("198.18.32.255"), -15)),
+            qPrintable(run.describe()));
     }
 
     // The factory case: the technician gives the card an address in the subnet that the reader moves

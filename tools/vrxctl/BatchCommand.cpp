@@ -168,8 +168,12 @@ int RunBatch(const QStringList &arguments, Console &console) {
             return Fail(console, BadInput, error);
     }
     QList<QByteArray> rowKeys(batch.rows.size(), everyRowsKeys);
+    const QList<vrx::LocalCard> cards = vrx::LocalCards();
     for (qsizetype r = 0; r < batch.rows.size(); ++r) {
         BatchRow &row = batch.rows[r];
+        // Every reader on the wire would take a broadcast row's settings or keys.
+        if (row.ok())
+            row.invalid = BroadcastTargetText(row.address, cards).value_or(QString());
         if (row.ok() && !row.keys.isEmpty()) {
             rowKeys[r] = keyFrames.frame(row.keys, &error);
             if (rowKeys[r].isEmpty())
