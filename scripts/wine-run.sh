@@ -13,6 +13,11 @@ export WINEDEBUG=${WINEDEBUG:--all}
 if [ -n "${QT_QPA_PLATFORM:-}" ]; then
     export QT_QPA_PLATFORM="${VRX_WINE_QPA:-windows}"
 fi
+# Wine keeps every QT_ variable of the Unix side from a Windows program (they are the Linux Qt's), and
+# passes WINEQT_X on as QT_X: the test's own (QT_QPA_PLATFORM, QT_FONT_DPI, ...) go that way.
+for name in $(env | sed -n 's/^\(QT_[A-Za-z0-9_]*\)=.*/\1/p'); do
+    export "WINE$name=$(printenv "$name")"
+done
 # A QtTest program's log never reaches a pipe from wine: it writes it to a file, shown afterwards.
 case "$(basename "$1")" in
 tst_*.exe)

@@ -45,6 +45,14 @@ class TestModalDialogs : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() {
+#ifdef Q_OS_WIN
+        // On Windows a file dialog is the system's own, which a test cannot name a file in: Qt's own
+        // dialog runs the same chooser (its default suffix, its remembered folder) in its place.
+        QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+#endif
+    }
+
     void confirmationAccepted() {
         QString title;
         WhenShown<QMessageBox>([&](QMessageBox *box) {

@@ -5,6 +5,7 @@
 // Addresses: 127.0.37.x.
 #include "SocketErrorText.h"
 #include "Trace.h"
+#include "ComputerAddress.h"
 
 #include "link/LocalCards.h"
 #include "link/QtSocketErrors.h"
@@ -167,6 +168,8 @@ void TestVrxctlSocketErrors::socketControlFailures_data() {
 void TestVrxctlSocketErrors::socketControlFailures() {
     QFETCH(Provoke, provoke);
     QFETCH(QString, english);
+    if (test::UnderWine() && QByteArray(QTest::currentDataTag()) == "address this computer lacks")
+        QSKIP("wine binds an address the computer lacks without complaint; Windows refuses it");
     const SocketError error = Thrown(provoke);
     QVERIFY2(error.number != 0, "the socket control did not fail");
     QVERIFY2(HasChinese(InChinese(error)), qPrintable(InChinese(error))); // the window's words
