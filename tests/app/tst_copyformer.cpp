@@ -1,5 +1,6 @@
 // 复制原参数到目标 end to end: read a reader, copy what was read into the target panel, make one edit
 // and configure. The block the reader receives is the block it answered with, but for that edit.
+#include "ComputerAddress.h"
 #include "ReaderWindow.h"
 
 #include "config/ParameterBlock.h"
@@ -10,7 +11,8 @@
 using namespace vrx;
 
 namespace {
-const QString Computer = QStringLiteral("127.0.120.1");
+// The window's own address; 127.0.0.1 under wine, where the readers keep theirs through the relay.
+const QString Computer = vrx::test::ComputerAddress(QStringLiteral("127.0.120.1"));
 const QString Reader = QStringLiteral("127.0.120.101");
 
 // A reader far from the factory settings in every field, its MAC not the automatic one.

@@ -1,10 +1,12 @@
 // The "查找读卡器" dialog through the real widgets, against simulated readers on loopback (127.0.80.x):
 // a scan lists exactly the readers that answer, marks a MAC seen twice, stops on 停止 keeping what it
 // found, refuses bad ranges before sending anything, and 使用 hands a reader to the window's read.
+#include "ComputerAddress.h"
 #include "FindReadersDriver.h"
 #include "MenuDriver.h"
 #include "app/FindReadersLocal.h"
 #include "config/ParameterBlock.h"
+#include "link/LocalCards.h"
 #include "net/AddressRange.h"
 
 #include <QLabel>
@@ -17,7 +19,18 @@ using namespace vrx;
 
 namespace {
 
-const QString Computer = QStringLiteral("127.0.80.1");
+// The window's own address; 127.0.0.1 under wine, where the readers keep theirs through the relay.
+const QString Computer = vrx::test::ComputerAddress(QStringLiteral("127.0.80.1"));
+
+// The name the scan gives the loopback card: "lo" on Linux; under wine, the system's own name for it.
+QString LoopbackCardName() {
+    if (!test::UnderWine())
+        return QStringLiteral("lo");
+    for (const LocalCard &card : LocalCards())
+        if (card.loopback)
+            return card.name;
+    return QStringLiteral("<no loopback card>");
+}
 const QString ReadSuccess = QStringLiteral("获取设备参数成功！");
 
 // The readers of the scans: one of each protocol, and two that share a MAC.
@@ -91,7 +104,7 @@ void TestFindReaders::scanListsExactlyTheReadersThatAnswer() {
     QVERIFY(find.CommandStop->isEnabled());
     QVERIFY(w.waitUntilDone());
 
-    const QString card = QStringLiteral("lo 127.0.80.1");
+    const QString card = LoopbackCardName() + u' ' + Computer;
     QCOMPARE(w.rows(),
              QList<QStringList>({
                  {"127.0.80.10", "00-14-7F-00-50-0A", "255.255.255.0", "127.0.80.1", "1234", "192.168.0.110",
@@ -121,6 +134,8 @@ void TestFindReaders::scanListsExactlyTheReadersThatAnswer() {
 // A reader at the end of the range that answers only when asked a second time: the stop lands while the
 // scan waits for the first round, so nothing more is asked and that reader never shows.
 void TestFindReaders::stopKeepsTheRowsFoundSoFar() {
+    VRX_SKIP_UNDER_WINE("the late reader is a socket of the test's own on 127.0.80.250, which wine binds "
+                        "as the any-address");
     FindReadersDriver w(Computer);
     QString error;
     QVERIFY2(w.addReader(QStringLiteral("127.0.80.40"), {}, &error), qPrintable(error));

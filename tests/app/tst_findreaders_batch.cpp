@@ -2,6 +2,7 @@
 // readers on loopback (127.0.122.x): the chosen readers are read, written and read back; the others are
 // never touched; a reader that stops answering is reported as such while the rest go on; 停止 leaves
 // the readers not yet started untouched.
+#include "ComputerAddress.h"
 #include "FindReadersDriver.h"
 
 #include "config/ParameterBlock.h"
@@ -17,7 +18,8 @@ using namespace vrx;
 
 namespace {
 
-const QString Computer = QStringLiteral("127.0.122.1");
+// The window's own address; 127.0.0.1 under wine, where the readers keep theirs through the relay.
+const QString Computer = vrx::test::ComputerAddress(QStringLiteral("127.0.122.1"));
 const QString NewServer = QStringLiteral("127.0.122.200");
 const QStringList Site = {"127.0.122.11", "127.0.122.12", "127.0.122.13", "127.0.122.14", "127.0.122.15"};
 

@@ -1,6 +1,7 @@
 // The "查找读卡器" dialog as the site's list, through the real widgets against simulated readers on
 // loopback (127.0.121.x): sorting by any column, choosing several rows, rows that follow what the
 // window reads and writes, 刷新, 导出 as vrxctl scan --csv, and 使用 with the card's address.
+#include "ComputerAddress.h"
 #include "FindReadersDriver.h"
 
 #include <QHeaderView>
@@ -12,7 +13,8 @@ using namespace vrx;
 
 namespace {
 
-const QString Computer = QStringLiteral("127.0.121.1");
+// The window's own address; 127.0.0.1 under wine, where the readers keep theirs through the relay.
+const QString Computer = vrx::test::ComputerAddress(QStringLiteral("127.0.121.1"));
 const QString Range = QStringLiteral("127.0.121.2-127.0.121.120");
 const QString ReadSuccess = QStringLiteral("获取设备参数成功！");
 
@@ -197,7 +199,11 @@ private slots:
         // The readers answer in this process: wait with the event loop running.
         QVERIFY(QTest::qWaitFor([&] { return vrxctl.state() == QProcess::NotRunning; }, 20000));
         QCOMPARE(vrxctl.exitCode(), 0);
-        const QByteArray printed = vrxctl.readAllStandardOutput();
+        QByteArray printed = vrxctl.readAllStandardOutput();
+#ifdef Q_OS_WIN
+        // vrxctl's standard output is in text mode on Windows: each line it prints ends CR LF there.
+        printed.replace("\r\n", "\n");
+#endif
         QCOMPARE(exported.readAll(), printed);
         QVERIFY(printed.startsWith("address,reader_ip,"));
     }

@@ -1,4 +1,5 @@
 // The key download button end to end: the real window, real UDP on loopback, a simulated reader.
+#include "ComputerAddress.h"
 #include "ReaderWindow.h"
 #include "fields/AddressText.h"
 
@@ -7,7 +8,8 @@
 using namespace vrx;
 
 namespace {
-const QString Computer = QStringLiteral("127.0.42.1");
+// The window's own address; 127.0.0.1 under wine, where the readers keep theirs through the relay.
+const QString Computer = vrx::test::ComputerAddress(QStringLiteral("127.0.42.1"));
 const QString Reader = QStringLiteral("127.0.42.101");
 const QString Stranger = QStringLiteral("127.0.42.102");
 const QString Success = QStringLiteral("下载密码成功！");

@@ -1,6 +1,7 @@
 // What the operator can do while an operation waits for its reply: the read leaves the buttons
 // enabled, so another operation can start inside its wait, and the window can be closed during any
 // wait. Neither may crash, and the window must stay usable.
+#include "ComputerAddress.h"
 #include "ReaderWindow.h"
 
 #include <QTest>
@@ -9,7 +10,8 @@
 using namespace vrx;
 
 namespace {
-const QString Computer = QStringLiteral("127.0.43.1");
+// The window's own address; 127.0.0.1 under wine, where the readers keep theirs through the relay.
+const QString Computer = vrx::test::ComputerAddress(QStringLiteral("127.0.43.1"));
 const QString Reader = QStringLiteral("127.0.43.101");
 const QString ReadFailure = QStringLiteral("获取设备参数失败！");
 const QString ReadSuccess = QStringLiteral("获取设备参数成功！");

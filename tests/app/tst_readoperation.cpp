@@ -1,4 +1,5 @@
 // The read button end to end: the real window, real UDP on loopback, a simulated reader.
+#include "ComputerAddress.h"
 #include "ReaderWindow.h"
 #include "config/ParameterBlock.h"
 #include "fields/AddressText.h"
@@ -11,7 +12,8 @@ using namespace vrx;
 Q_DECLARE_METATYPE(vrx::ReaderSettings)
 
 namespace {
-const QString Computer = QStringLiteral("127.0.40.1");
+// The window's own address; 127.0.0.1 under wine, where the readers keep theirs through the relay.
+const QString Computer = vrx::test::ComputerAddress(QStringLiteral("127.0.40.1"));
 const QString Reader = QStringLiteral("127.0.40.101");
 const QString Stranger = QStringLiteral("127.0.40.102");
 const QString Success = QStringLiteral("获取设备参数成功！");

@@ -2,6 +2,7 @@
 // against a simulated reader on loopback, the datagrams the window ignores and why, the keys masked
 // until "显示密码" is ticked, "复制" and "清除", and recording from the start, open or not, with a row
 // for a wait that got no reply.
+#include "ComputerAddress.h"
 #include "ReaderWindow.h"
 #include "app/TrafficLogWindow.h"
 
@@ -17,7 +18,8 @@ using namespace vrx;
 using Column = TrafficLog::Column;
 
 namespace {
-const QString Computer = QStringLiteral("127.0.113.1");
+// The window's own address; 127.0.0.1 under wine, where the readers keep theirs through the relay.
+const QString Computer = vrx::test::ComputerAddress(QStringLiteral("127.0.113.1"));
 const QString Reader = QStringLiteral("127.0.113.101");
 const QString Stranger = QStringLiteral("127.0.113.102");
 const QString OwnAddress = QStringLiteral("127.0.113.5");
@@ -178,6 +180,8 @@ private slots:
         QFETCH(QString, from);
         QFETCH(int, length);
         QFETCH(QString, meaning);
+        VRX_SKIP_UNDER_WINE("the test's sender binds its own 127.0.113.x address, which wine binds as the "
+                            "any-address: the window sees 127.0.0.1");
 
         // This computer's address as the window took it at start-up: here one on loopback, so that the
         // test does not depend on the machine's cards.

@@ -2,6 +2,7 @@
 // visible text of the window, the find dialog, the traffic log, the about box and the boxes of a read,
 // a configure and a failed key download holds no Chinese; back in Chinese every text is as before; and
 // a configure writes the same 41 bytes in either language. Against a simulated reader on 127.0.191.x.
+#include "ComputerAddress.h"
 #include "MenuDriver.h"
 #include "ReaderWindow.h"
 #include "VisibleTexts.h"
@@ -16,7 +17,8 @@ using namespace vrx;
 
 namespace {
 
-const QString Computer = QStringLiteral("127.0.191.1");
+// The window's own address; 127.0.0.1 under wine, where the readers keep theirs through the relay.
+const QString Computer = vrx::test::ComputerAddress(QStringLiteral("127.0.191.1"));
 const QString Reader = QStringLiteral("127.0.191.2");
 
 // The language menu names each language in itself: 中文 stays 中文 in English.
